@@ -1,0 +1,3 @@
+#include "app/PallentApplication.h"
+
+START_JUCE_APPLICATION (PallentApplication)
