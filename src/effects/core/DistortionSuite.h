@@ -1,0 +1,164 @@
+#pragma once
+
+#include "controls/ParamSlider.h"
+
+#include <juce_audio_basics/juce_audio_basics.h>
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <array>
+#include <atomic>
+
+class PurpleHeadsUpDisplay;
+
+/** Effect 0 of the chain: one panel holding three alternative processors (Distorter,
+    Bitcrush, Kompressor) that share input gain, drive, mix and output level.
+
+    Threads: the panel, its knobs and setMode live on the message thread. process() runs on the
+    audio thread and reads the knobs only through their atomic mirrors, and the mode, bypass,
+    sample rate and offset fields only as atomics; everything it smooths or filters is its own. */
+class DistortionSuite : public juce::Component,
+                        private juce::Timer
+{
+public:
+    using Knob = ParamSlider;
+
+    enum Mode { distorterMode = 0, bitcrushMode = 1, kompressorMode = 2 };
+
+    /** The display may be null; it is not owned and must outlive the panel. */
+    explicit DistortionSuite (PurpleHeadsUpDisplay* hudToFeed);
+    ~DistortionSuite() override;
+
+    //==============================================================================
+    /** Stores the rate the processing uses; leaves every filter and envelope as it is. */
+    void prepare (double newSampleRate) noexcept;
+    void setSampleRate (double newSampleRate) noexcept { prepare (newSampleRate); }
+    double getSampleRate() const noexcept { return sampleRate.load (std::memory_order_relaxed); }
+
+    /** Processes the block in place (audio thread). Returns at once while bypassed. */
+    void process (juce::AudioBuffer<float>& buffer) noexcept;
+
+    /** 0 Distorter, 1 Bitcrush, 2 Kompressor; any other value shows the Kompressor knobs and
+        runs no kernel. Message thread. */
+    void setMode (int newMode);
+    int getMode() const noexcept { return mode.load (std::memory_order_relaxed); }
+
+    /** Bypass as the BYPASS button sets it; setBypassed keeps the button in step. */
+    bool isBypassed() const noexcept { return bypassed.load (std::memory_order_relaxed); }
+    void setBypassed (bool shouldBeBypassed);
+
+    /** The chain's activity test: not bypassed and the MIX knob itself above 0.01 (offsets do
+        not count). Safe on any thread. */
+    bool isActive() const noexcept;
+
+    /** The 31 knobs in the order the heads-up feed and the hover label search them. */
+    std::array<Knob*, 31> getAllKnobs() noexcept;
+
+    /** The knob with this caption, or null. */
+    Knob* findKnob (const juce::String& caption) noexcept;
+
+    /** The smoothed randomiser offsets; owned by the audio thread (read them only while no
+        block is being processed). */
+    float getRandomiserOffset (int index) const noexcept { return randomiserOffsets[(size_t) index]; }
+
+    //==============================================================================
+    /** Written by the Korrupt engine (tick and audio push) and the ToneMax coupling; the last
+        writer wins. [0] drive offset, [1] bit-depth offset (nothing reads it), [2] mix floor in %. */
+    std::array<std::atomic<float>, 3> korruptOffsets {};
+
+    /** Targets of the parameter randomiser's crush group, approached by 0.001 of the remaining
+        distance per processed block. [0] drive, [1] second offset (feeds nothing), [2] mix floor %. */
+    std::array<std::atomic<float>, 3> randomiserOffsetTargets {};
+
+    /** Written by the BYPASS button (and setBypassed); process() returns at once while set. */
+    std::atomic<bool> bypassed { false };
+
+    //==============================================================================
+    // Knobs: IN to WIDE in the first array, THRS to SHPE in the second.
+    std::array<Knob, 20> mainKnobs;
+    std::array<Knob, 11> kompressorKnobs;
+
+    Knob& inKnob    = mainKnobs[0];
+    Knob& driveKnob = mainKnobs[1];
+    Knob& mixKnob   = mainKnobs[2];
+    Knob& outKnob   = mainKnobs[3];
+    Knob& symKnob   = mainKnobs[4];
+    Knob& offsKnob  = mainKnobs[5];
+    Knob& edgeKnob  = mainKnobs[6];
+    Knob& kneeKnob  = mainKnobs[7];
+    Knob& evenKnob  = mainKnobs[8];
+    Knob& oddKnob   = mainKnobs[9];
+    Knob& hpfKnob   = mainKnobs[10];
+    Knob& presKnob  = mainKnobs[11];
+    Knob& bitsKnob  = mainKnobs[12];
+    Knob& rateKnob  = mainKnobs[13];
+    Knob& jitrKnob  = mainKnobs[14];
+    Knob& dthrKnob  = mainKnobs[15];
+    Knob& filtKnob  = mainKnobs[16];
+    Knob& resKnob   = mainKnobs[17];
+    Knob& drftKnob  = mainKnobs[18];
+    Knob& wideKnob  = mainKnobs[19];
+
+    Knob& thrsKnob  = kompressorKnobs[0];
+    Knob& ratKnob   = kompressorKnobs[1];
+    Knob& atkKnob   = kompressorKnobs[2];
+    Knob& relKnob   = kompressorKnobs[3];
+    Knob& mkupKnob  = kompressorKnobs[4];
+    Knob& satKnob   = kompressorKnobs[5];
+    Knob& schpKnob  = kompressorKnobs[6];
+    Knob& sclpKnob  = kompressorKnobs[7];
+    Knob& linkKnob  = kompressorKnobs[8];
+    Knob& limKnob   = kompressorKnobs[9];
+    Knob& shpeKnob  = kompressorKnobs[10];
+
+    juce::TextButton bypassButton { "BYPASS" };
+    juce::TextButton hudButton { "HUD" };
+    juce::Label hoverLabel;
+
+    //==============================================================================
+    void paint (juce::Graphics& g) override;
+    void resized() override;
+
+    /** Feeds the heads-up display with the knob under the mouse (timer). */
+    void updateHud();
+
+    /** Shows the knob under the mouse in the hover label (timer). */
+    void updateHoverLabel();
+
+    /** The 33 ms tick; public so tests can drive it without a running message loop. */
+    void timerCallback() override;
+
+private:
+    class Dsp;
+    friend class Dsp;
+
+    void setUpKnobs();
+    void toggleHud();
+
+    PurpleHeadsUpDisplay* hud = nullptr;
+
+    std::atomic<int> mode { distorterMode };
+    std::atomic<double> sampleRate { 44100.0 };
+
+    // Audio-thread state.
+    std::array<float, 3> randomiserOffsets {};
+
+    static constexpr int stateChannels = 2;
+
+    struct ChannelState
+    {
+        float distHighpassIn = 0.0f, distHighpassOut = 0.0f, distPresencePrev = 0.0f;
+
+        float crushHeldSample = 0.0f, crushHoldPhase = 0.0f, crushDriftHeld = 0.0f;
+        float crushLowpassX1 = 0.0f, crushLowpassX2 = 0.0f, crushLowpassY1 = 0.0f, crushLowpassY2 = 0.0f;
+
+        float kompSidechainHighpassIn = 0.0f, kompSidechainHighpassOut = 0.0f;
+        float kompSidechainLowpass = 0.0f, kompEnvelope = 0.0f, kompGain = 1.0f;
+    };
+
+    std::array<ChannelState, stateChannels> channelState {};
+
+    static_assert (std::atomic<float>::is_always_lock_free);
+    static_assert (std::atomic<double>::is_always_lock_free);
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (DistortionSuite)
+};
