@@ -1,0 +1,61 @@
+#pragma once
+
+#include "knobs/KnobFace.h"
+
+#include <functional>
+
+/** The pan knob "PAN": the output's position from -1 (left) to +1 (right), and the output's
+    stereo width as a second value reported by its XY pad. Its menu, XY pad window and auto-pan
+    oscillator are later additions; until then it is dragged, turned and double-clicked only. */
+class PanKnob : public juce::Component,
+                public juce::Timer
+{
+public:
+    PanKnob();
+    ~PanKnob() override;
+
+    /** Fired with the pan after the user's changes. */
+    std::function<void (float)> onPanChange;
+
+    /** Fired with a width (0..1.5) from the XY pad and 0 from the menu's mono entry. */
+    std::function<void (float)> onWidthChange;
+
+    /** Stores the pan clamped to -1..1 and repaints; fires nothing. */
+    void setPan (float newPan);
+    float getPan() const noexcept { return pan; }
+
+    float width = 1.0f;
+    juce::Point<float> xyPosition { 0.5f, 0.5f };
+
+    void mouseEnter (const juce::MouseEvent& e) override;
+    void mouseExit (const juce::MouseEvent& e) override;
+    void mouseDown (const juce::MouseEvent& e) override;
+    void mouseDrag (const juce::MouseEvent& e) override;
+    void mouseUp (const juce::MouseEvent& e) override;
+    void mouseDoubleClick (const juce::MouseEvent& e) override;
+    void mouseWheelMove (const juce::MouseEvent& e, const juce::MouseWheelDetails& wheel) override;
+    void paint (juce::Graphics& g) override;
+    void timerCallback() override;
+
+private:
+    void changeByUser (float newPan);
+
+    float pan = 0.0f;
+    knobface::Drag drag;
+    bool isHovered = false;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (PanKnob)
+};
+
+/** The one pan ramp of the program: the pan knob's automate dialog fills it, the main timer
+    moves the pan along it over the loaded file's playing time. Message thread only. */
+struct PanAutomation
+{
+    double startPan = 0.0;
+    double targetPan = 0.0;
+    double startTime = 0.0;
+    double endTime = 0.1;
+    bool active = false;
+};
+
+extern PanAutomation panRamp;
