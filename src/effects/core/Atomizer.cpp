@@ -1,0 +1,110 @@
+#include "effects/core/Atomizer.h"
+
+const std::array<PanelKnobSpec, Atomizer::numKnobs>& Atomizer::knobTable() noexcept
+{
+    static const std::array<PanelKnobSpec, numKnobs> table {{
+        { "INTNS", 0, 100, 50, "%", "Macro: exciter drive + flanger depth" },
+        { "FOCUS", 1000, 10000, 3000, "Hz", "Frequency region to excite" },
+        { "L MIX", 0, 100, 0, "%", "Dry/wet blend" },
+        { "R MIX", 0, 100, 0, "%", "Dry/wet blend" },
+        { "EXCITE", 0, 100, 40, "%", "Harmonic generation strength" },
+        { "CHAR", 0, 100, 50, "%", "Even/odd harmonic balance" },
+        { "RATE", 0.05, 5, 0.5, "Hz", "Speed of harmonic motion" },
+        { "DEPTH", 0.1, 5, 1, "ms", "Comb filtering strength" },
+        { "FDBK", 0, 70, 30, "%", "Flanger resonance intensity" },
+        { "STOFF", 0, 180, 90, "degrees", "Stereo phase spread" },
+        { "TONE", -6, 6, 0, "dB", "Post brightness trim" },
+        { "OUT", -12, 12, 0, "dB", "Output gain compensation" },
+        { "SUB", 0, 100, 15, "%", "Lorenz chaos sub-bass oscillator" },
+        { "DYN", 0, 100, 50, "%", "Transient+Compressor+Gate blend" },
+        { "SCOOP", 0, 100, 30, "%", "Resonant mid-cut depth (self-osc at 90%+)" },
+        { "AIR", -12, 12, 3, "dB", "Harmonic reconstruction + exciter" },
+        { "COMP", 0, 100, 40, "%", "3-band parallel compression" },
+        { "XOVER", 200, 4000, 1000, "Hz", "Crossover freq for SCOOP & COMP" },
+    }};
+    return table;
+}
+
+Atomizer::Atomizer (OrangeHeadsUpDisplay* hudToFeed)
+    : hud (hudToFeed)
+{
+    hoverLabel.setColour (juce::Label::backgroundColourId, juce::Colour (0xffaaddff));
+    hoverLabel.setColour (juce::Label::textColourId, juce::Colours::black);
+    hoverLabel.setFont (juce::Font ("Times New Roman", 11.0f, juce::Font::italic));
+    hoverLabel.setJustificationType (juce::Justification::centredLeft);
+    hoverLabel.setText ("Hover over a knob...", juce::dontSendNotification);
+    addAndMakeVisible (hoverLabel);
+
+    const auto& table = knobTable();
+    for (size_t i = 0; i < knobs.size(); ++i)
+        panelknobs::setUp (*this, knobs[i], table[i], 0.0, knobInfo);
+
+    bypassButton.setClickingTogglesState (true);
+    bypassButton.onClick = [this] { bypassed = bypassButton.getToggleState(); repaint(); };
+    hudButton.onClick = [this] { panelknobs::toggleHud (hud); };
+    syncButton.setClickingTogglesState (true);
+    syncButton.onClick = [this] { sync = syncButton.getToggleState(); };
+    for (auto* b : { &bypassButton, &hudButton, &syncButton })
+        addAndMakeVisible (*b);
+
+    startTimer (33);
+}
+
+Atomizer::~Atomizer()
+{
+    stopTimer();
+}
+
+void Atomizer::prepare (double newSampleRate)
+{
+    sampleRate = newSampleRate;
+    const auto length = (size_t) (1024 + (int) (0.02 * newSampleRate));
+    delayLeft.assign (length, 0.0f);
+    delayRight.assign (length, 0.0f);
+}
+
+void Atomizer::process (float*, float*, int) noexcept
+{
+    juce::ScopedNoDenormals noDenormals;
+}
+
+bool Atomizer::isActive() const noexcept
+{
+    return ! bypassed.load (std::memory_order_relaxed)
+        && (leftMixKnob.getAtomicValue() > 0.01f || rightMixKnob.getAtomicValue() > 0.01f);
+}
+
+std::array<Atomizer::Knob*, Atomizer::numKnobs> Atomizer::getAllKnobs() noexcept
+{
+    std::array<Knob*, numKnobs> all {};
+    for (size_t i = 0; i < knobs.size(); ++i)
+        all[i] = &knobs[i];
+    return all;
+}
+
+Atomizer::Knob* Atomizer::findKnob (const juce::String& caption) noexcept
+{
+    return panelknobs::findByCaption (knobs, caption);
+}
+
+void Atomizer::paint (juce::Graphics& g)
+{
+    panelknobs::paintPanel (g, getLocalBounds(), "ATOMIZER", juce::Colour (0xffff8833), bypassed);
+}
+
+void Atomizer::resized()
+{
+    auto area = getLocalBounds().reduced (4);
+    auto top = area.removeFromTop (22);
+    hoverLabel.setBounds (top.removeFromLeft (juce::jmin (300, top.getWidth() / 2)).withTrimmedLeft (100));
+    syncButton.setBounds (top.removeFromRight (50));
+    hudButton.setBounds (top.removeFromRight (45));
+    bypassButton.setBounds (top.removeFromRight (65));
+
+    juce::Array<juce::Component*> row;
+    for (auto& knob : knobs)
+        row.add (&knob);
+    panelknobs::layoutRow (area.withTrimmedTop (4), row);
+}
+
+void Atomizer::timerCallback() {}

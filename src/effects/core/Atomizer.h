@@ -1,0 +1,74 @@
+#pragma once
+
+#include "effects/core/PanelKnobTable.h"
+
+#include <array>
+#include <atomic>
+#include <vector>
+
+/** Effect 3 of the chain: the stereo exciter (dynamics, sub oscillator, harmonic exciter,
+    flanger, scoop, air and multiband compression) with separate left and right mixes. The
+    stages are a later addition: for now every block passes through unchanged, while the panel,
+    its 18 knobs, buttons, delay lines and the fields other parts write already exist. */
+class Atomizer : public juce::Component,
+                 private juce::Timer
+{
+public:
+    using Knob = RightClickSlider;
+    static constexpr int numKnobs = 18;
+
+    /** The display may be null; it is not owned and must outlive the panel. */
+    explicit Atomizer (OrangeHeadsUpDisplay* hudToFeed);
+    ~Atomizer() override;
+
+    /** Stores the rate and sizes both delay lines to 1024 + 20 ms of samples, cleared. */
+    void prepare (double newSampleRate);
+
+    /** Processes the samples in place (audio thread); returns at once while bypassed. */
+    void process (float* left, float* right, int numSamples) noexcept;
+
+    /** The chain's activity test: not bypassed and L MIX or R MIX itself above 0.01. */
+    bool isActive() const noexcept;
+
+    std::array<Knob*, numKnobs> getAllKnobs() noexcept;
+    Knob* findKnob (const juce::String& caption) noexcept;
+
+    static const std::array<PanelKnobSpec, numKnobs>& knobTable() noexcept;
+
+    size_t getDelayLineLength() const noexcept { return delayLeft.size(); }
+
+    //==============================================================================
+    /** The randomiser's timing targets: [0] intensity, [1] feedback, [2] mix floor, in %. */
+    std::array<std::atomic<float>, 3> randomiserOffsetTargets {};
+
+    /** Written by the Korrupt engine and the ToneMax coupling: [0] added to INTNS, [1] added to
+        FDBK, [2] mix floor; the last writer wins. */
+    std::array<std::atomic<float>, 3> korruptOffsets {};
+
+    std::atomic<bool> bypassed { false };
+    std::atomic<bool> sync { false };
+    std::atomic<float> tempoBpm { 120.0f };
+
+    std::array<Knob, numKnobs> knobs;
+    Knob& intensityKnob = knobs[0];
+    Knob& leftMixKnob = knobs[2];
+    Knob& rightMixKnob = knobs[3];
+    Knob& feedbackKnob = knobs[8];
+
+    juce::Label hoverLabel;
+    juce::TextButton bypassButton { "BYPASS" }, hudButton { "HUD" }, syncButton { "SYNC" };
+    KnobInfoMap knobInfo;
+
+    double getSampleRate() const noexcept { return sampleRate.load (std::memory_order_relaxed); }
+
+    void paint (juce::Graphics& g) override;
+    void resized() override;
+    void timerCallback() override;
+
+private:
+    OrangeHeadsUpDisplay* hud = nullptr;
+    std::atomic<double> sampleRate { 44100.0 };
+    std::vector<float> delayLeft, delayRight;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (Atomizer)
+};

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "effects/core/PanelKnobTable.h"
+
+#include <juce_audio_basics/juce_audio_basics.h>
+
+#include <array>
+#include <atomic>
+
+/** Effect 1 of the chain: the stereo-image tool box (band widths, mid/side, balance, delays,
+    phase, pitch spread, chorus, decorrelation and reflections) with a wet amount per channel.
+    The signal stages are a later addition: for now every block passes through unchanged,
+    while the panel, its 35 knobs, buttons and the fields other parts write already exist.
+
+    Threads: the panel lives on the message thread; process() reads only atomics and knob
+    mirrors. */
+class StereoUtilityMax : public juce::Component,
+                         private juce::Timer
+{
+public:
+    using Knob = RightClickSlider;
+    static constexpr int numKnobs = 35;
+
+    /** The display may be null; it is not owned and must outlive the panel. */
+    explicit StereoUtilityMax (HeadsUpDisplay* hudToFeed);
+    ~StereoUtilityMax() override;
+
+    void prepare (double newSampleRate);
+
+    /** Processes the whole buffer in place (audio thread); returns at once while bypassed. */
+    void process (juce::AudioBuffer<float>& buffer) noexcept;
+
+    /** Every knob back to its start value (asynchronous notification); BYPASS, SYNC, the
+        display and all offsets stay. */
+    void resetToNeutral();
+
+    /** The chain's activity test: not bypassed and L MIX or R MIX itself above 0.01. */
+    bool isActive() const noexcept;
+
+    std::array<Knob*, numKnobs> getAllKnobs() noexcept;
+    Knob* findKnob (const juce::String& caption) noexcept;
+
+    static const std::array<PanelKnobSpec, numKnobs>& knobTable() noexcept;
+
+    //==============================================================================
+    // The parameter randomiser's stereo-group targets, in knob units.
+    std::atomic<float> randomWidthTarget { 0.0f }, randomBalanceTarget { 0.0f }, randomMixTarget { 0.0f };
+
+    // Written by the Korrupt engine and the ToneMax coupling, in knob units; the last writer wins.
+    std::atomic<float> modWidthOffset { 0.0f }, modRotationOffset { 0.0f },
+                       modBalanceOffset { 0.0f }, modMixOffset { 0.0f };
+
+    std::atomic<bool> bypassed { false };
+    std::atomic<bool> syncEnabled { false };
+    std::atomic<float> bpm { 120.0f };
+
+    std::array<Knob, numKnobs> knobs;
+    Knob& widthKnob = knobs[0];
+    Knob& balanceKnob = knobs[1];
+    Knob& leftMixKnob = knobs[4];
+    Knob& rightMixKnob = knobs[5];
+    Knob& rotationKnob = knobs[27];
+
+    juce::Label hoverLabel;
+    juce::TextButton bypassButton { "BYPASS" }, hudButton { "HUD" }, syncButton { "SYNC" };
+    KnobInfoMap knobInfo;
+
+    double getSampleRate() const noexcept { return sampleRate.load (std::memory_order_relaxed); }
+
+    void paint (juce::Graphics& g) override;
+    void resized() override;
+    void timerCallback() override;
+
+private:
+    HeadsUpDisplay* hud = nullptr;
+    std::atomic<double> sampleRate { 44100.0 };
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (StereoUtilityMax)
+};

@@ -1,0 +1,76 @@
+#include "effects/dictionary/DictionaryReader.h"
+
+#include "controls/HeadsUpDisplay.h"
+#include "effects/core/PanelKnobTable.h"
+
+DictionaryReader::DictionaryReader (GoldHeadsUpDisplay* hudToFeed)
+    : hud (hudToFeed)
+{
+    mixKnob.setSliderStyle (juce::Slider::RotaryHorizontalVerticalDrag);
+    mixKnob.setTextBoxStyle (juce::Slider::NoTextBox, true, 0, 0);
+    mixKnob.setRange (0.0, 100.0, 1.0);
+    mixKnob.setValueSilently (0.0);
+    mixKnob.setName ("MIX");
+    addAndMakeVisible (mixKnob);
+
+    mixLabel.setText ("MIX", juce::dontSendNotification);
+    mixLabel.setJustificationType (juce::Justification::centred);
+    addAndMakeVisible (mixLabel);
+
+    readButton.setClickingTogglesState (true);
+    readButton.onClick = [this] { reading = readButton.getToggleState() && wordCount.load() > 0; };
+    bypassButton.setClickingTogglesState (true);
+    bypassButton.onClick = [this] { bypassed = bypassButton.getToggleState(); repaint(); };
+    hudButton.onClick = [this] { panelknobs::toggleHud (hud); };
+    for (auto* b : { &microPitchButton, &granularButton, &halfTimeButton })
+        b->setClickingTogglesState (true);
+
+    for (auto* b : { &loadButton, &readButton, &bypassButton, &hudButton,
+                     &microPitchButton, &granularButton, &halfTimeButton })
+        addAndMakeVisible (*b);
+
+    startTimer (33);
+}
+
+DictionaryReader::~DictionaryReader()
+{
+    stopTimer();
+}
+
+void DictionaryReader::prepare (double newSampleRate)
+{
+    sampleRate = newSampleRate;
+}
+
+void DictionaryReader::process (float*, float*, int) noexcept
+{
+    juce::ScopedNoDenormals noDenormals;
+}
+
+bool DictionaryReader::isActive() const noexcept
+{
+    return ! bypassed.load (std::memory_order_relaxed)
+        && reading.load (std::memory_order_relaxed)
+        && wordCount.load (std::memory_order_relaxed) > 0;
+}
+
+void DictionaryReader::paint (juce::Graphics& g)
+{
+    panelknobs::paintPanel (g, getLocalBounds(), "DICTIONARY READER", juce::Colour (0xffddaa33), bypassed);
+}
+
+void DictionaryReader::resized()
+{
+    auto area = getLocalBounds().reduced (4);
+    area.removeFromTop (22);
+    auto buttons = area.removeFromTop (24);
+    for (auto* b : { &loadButton, &readButton, &microPitchButton, &granularButton, &halfTimeButton,
+                     &bypassButton, &hudButton })
+        b->setBounds (buttons.removeFromLeft (90).reduced (1, 1));
+
+    auto mix = area.removeFromLeft (juce::jmin (area.getHeight(), 90));
+    mixLabel.setBounds (mix.removeFromBottom (16));
+    mixKnob.setBounds (mix);
+}
+
+void DictionaryReader::timerCallback() {}
