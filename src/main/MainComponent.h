@@ -1,29 +1,463 @@
 #pragma once
 
+#include "controls/HeadsUpDisplay.h"
+#include "controls/InscriptionLookAndFeel.h"
+#include "controls/SilverKnobLookAndFeel.h"
+#include "controls/WaveformView.h"
+#include "effects/core/Atomizer.h"
+#include "effects/core/DelayVerb.h"
+#include "effects/core/DistortionSuite.h"
+#include "effects/core/HeightAndWeight.h"
+#include "effects/core/StereoUtilityMax.h"
+#include "effects/dictionary/DictionaryReader.h"
+#include "effects/finalizer/FinalizerPanel.h"
+#include "effects/finalizer/TavroFinalizer.h"
+#include "effects/finalizer/TavroFinalizerHUD.h"
+#include "effects/imager/MultiEffectImagerPro.h"
+#include "effects/smarteq/SmartEQ.h"
+#include "engines/EventHandoff.h"
+#include "engines/KorruptEngine.h"
+#include "engines/MashEngine.h"
+#include "knobs/KorruptKnob.h"
+#include "knobs/MashKnob.h"
+#include "knobs/MasterControlKnob.h"
+#include "knobs/MathControlKnob.h"
+#include "knobs/MetaControlKnob.h"
+#include "knobs/OblivionKnob.h"
+#include "knobs/PanKnob.h"
+#include "knobs/PandoraKnob.h"
+#include "knobs/PitchKnob.h"
+#include "knobs/SpatialMaxKnob.h"
+#include "knobs/StutterKnob.h"
+#include "knobs/TextureProKnob.h"
+#include "knobs/VolumeKnob.h"
+#include "main/MacroKnobIndex.h"
+#include "main/ParameterRandomiser.h"
+#include "main/SpectralProcessor.h"
+#include "main/chain/BeatClock.h"
+#include "main/chain/RoutingState.h"
+#include "recording/RecordingWindow.h"
+
 #include <juce_audio_utils/juce_audio_utils.h>
 
-/** The main window's content: owns every panel, engine and window of the application. */
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <map>
+#include <set>
+#include <vector>
+
+class MainComponentTestAccess;
+
+/** A recorded macro-knob move: sample position, knob and value (0..100, MasterPro 0..19). */
+struct AutomationEvent
+{
+    std::int64_t position = 0;
+    int knob = 0;
+    float value = 0.0f;
+};
+
+/** The main window's content and the application's audio source. It owns every panel,
+    display, knob, engine, buffer and sub-window by value, builds them in one fixed order,
+    opens the audio device last and takes everything down again in reverse after the timer
+    and the audio have stopped.
+
+    The class is split by concern over several source files: construction and teardown,
+    layout and painting, the audio callbacks, and the control handlers. */
 class MainComponent : public juce::AudioAppComponent,
+                      private juce::Button::Listener,
+                      private juce::KeyListener,
+                      private juce::MidiInputCallback,
+                      public juce::FileDragAndDropTarget,
                       private juce::Timer
 {
 public:
     MainComponent();
     ~MainComponent() override;
 
-    void prepareToPlay (int samplesPerBlockExpected, double sampleRate) override;
-    void getNextAudioBlock (const juce::AudioSourceChannelInfo& bufferToFill) override;
-    void releaseResources() override;
-
+    //==============================================================================
+    // Component
+    void mouseDown (const juce::MouseEvent& e) override;
     void paint (juce::Graphics& g) override;
     void resized() override;
 
-    /** True once the device has called the prepare step (smoke test and harness). */
-    bool hasBeenPrepared() const noexcept { return prepared.load(); }
+    // Audio source
+    void prepareToPlay (int samplesPerBlockExpected, double sampleRate) override;
+    void releaseResources() override;
+    void getNextAudioBlock (const juce::AudioSourceChannelInfo& bufferToFill) override;
+
+    // File drag and drop
+    bool isInterestedInFileDrag (const juce::StringArray& files) override;
+    void filesDropped (const juce::StringArray& files, int x, int y) override;
+
+    //==============================================================================
+    /** The one main component of the process; null while none exists. */
+    static MainComponent* mainComponentInstance;
+
+    /** The loaded audio's length in seconds; 0 while no component exists or nothing is loaded. */
+    static double getAudioLengthSeconds();
+
+    /** Whether the prepare step has run to its end (and no file load holds the chain back). */
+    bool isAudioReady() const noexcept { return audioReady.load(); }
+
+    /** FREEZE: stops the randomiser's groups from being regenerated. */
+    void toggleFreeze();
+
+    /** Panel buttons in row order; the caption of each is its state at construction. */
+    std::array<juce::TextButton*, 9> getPanelButtons() noexcept;
+
+    // The chain's hidden panel-state integers: -1 hidden, 0 or more shown.
+    static constexpr int panelHidden = -1;
 
 private:
+    friend class MainComponentTestAccess;
+
+    struct SamplerVoice
+    {
+        bool active = false;
+        int note = 60;
+        double position = 0.0;
+        double ratio = 1.0;
+        float gainLeft = 1.0f, gainRight = 1.0f;
+        bool releasing = false;
+    };
+
+    struct LoopSequenceEntry
+    {
+        int portion = 0;
+        int repeats = 0;
+    };
+
+    /** Right-clicks on KEYS open the keyboard-sampler menu. One per component: a listener that
+        outlived its component would reach a deleted owner. */
+    struct KeysButtonMouseListener : public juce::MouseListener
+    {
+        explicit KeysButtonMouseListener (MainComponent& o) : owner (o) {}
+        void mouseDown (const juce::MouseEvent& e) override;
+        MainComponent& owner;
+    };
+
+    //==============================================================================
+    // Framework callbacks handled in the handler source file.
+    void buttonClicked (juce::Button* button) override;
+    using juce::Component::keyPressed;
+    using juce::Component::keyStateChanged;
+    bool keyPressed (const juce::KeyPress& key, juce::Component* originatingComponent) override;
+    bool keyStateChanged (bool isKeyDown, juce::Component* originatingComponent) override;
+    void handleIncomingMidiMessage (juce::MidiInput* source, const juce::MidiMessage& message) override;
     void timerCallback() override;
 
-    std::atomic<bool> prepared { false };
+    //==============================================================================
+    // Construction steps that stand on their own.
+    void initKeyNoteMap();
+    void refreshMidiDevices();
+    void loadMidiMappings();
+    void setUpPanels();
+    void setUpPanelButton (juce::TextButton& button, juce::Component* hud, const juce::String& text,
+                           std::function<void()> onClick);
+    void setUpTempoControls();
+
+    // Handlers that the control Parts fill in; each is wired by the constructor.
+    void showRoutingMenu();
+    void keysButtonClicked();
+    void showKeysMenu();
+    void showMidiMenu();
+    void syncButtonClicked();
+    void showMidiLearnMenu();
+    void recButtonClicked();
+    void autoButtonClicked();
+    void revButtonClicked();
+    void playRevButtonClicked();
+    void meterButtonClicked();
+    void tapButtonClicked();
+    void tempoEntered();
+
+    void toneMaxChanged (float value);
+    void spatialMaxChanged (float value);
+    void spatialMaxOverdriveChanged (bool overdrive);
+    void masterProLevelChanged (int level);
+    void textureProChanged (float value);
+    void metaControlChanged (float value);
+    void mathControlChanged (float value);
+
+    void showOblivionMenu();
+    void showSpatialMaxMenu();
+    void showMasterControlMenu();
+    void showTextureProMenu();
+    void showMetaControlMenu();
+    void showMathControlMenu();
+
+    void volumeChanged (float value);
+    void pitchChanged (float octaves);
+    void pitchModeChanged (bool preserveLength);
+    void pitchReleased();
+    void panChanged (float pan);
+    void widthChanged (float width);
+
+    void waveformSeek (double seconds);
+    void waveformLoopRange (double start, double end);
+    void recordingWindowClosed();
+    void recordingBounced (const juce::File& file);
+    void finalizerHudToggled (bool shouldShow);
+
+    void togglePanel (int effectId);
+    void showDistortionModeMenu();
+
+    void loadAudioFile (const juce::File& file);
+
+    //==============================================================================
+    // Layout helpers (layout source file).
+    void layoutHeader (juce::Rectangle<int>& area);
+    void layoutSecondRow (juce::Rectangle<int>& area);
+    void layoutMacroKnobs (juce::Rectangle<int> header);
+    void layoutPanelButtons();
+    void layoutPanels (juce::Rectangle<int> area);
+
+    //==============================================================================
+    // Members in construction order.
+    juce::AudioFormatManager formatManager;
+    std::unique_ptr<juce::AudioFormatReaderSource> readerSource;
+    juce::AudioTransportSource transportSource;
+
+    juce::TextButton revButton { "REV" };
+    std::atomic<bool> reverseMode { false };
+    juce::AudioBuffer<float> reversedBuffer;
+    double reversePosition = 0.0;
+    std::atomic<bool> reversedBufferReady { false };
+
+    juce::TextButton playRevButton { "PLAYREV" };
+    std::atomic<bool> playRevMode { false };
+    int playRevOrder = 0;   // 0 PlayRev, 1 RevPlay
+    bool playRevSecondHalf = false;
+
+    double currentSampleRate = 44100.0;
+    int currentBlockSize = 512;
+    float chainTempo = 120.0f;
+
+    KorruptEngine korruptEngine;
+    KorruptKnob korruptKnob;
+    PandoraKnob pandoraKnob;
+    EventHandoff eventHandoff;
+    std::unique_ptr<juce::Component> korruptXYGrid;
+    std::unique_ptr<juce::DocumentWindow> korruptXYWindow;
+    MashEngine mashEngine;
+    MashKnob mashKnob;
+
+    OblivionKnob toneMaxKnob;
+    float toneMaxCouplingAmount = 0.0f;
+    SpatialMaxKnob spatialMaxKnob;
+    float lastSpatialMaxValue = 0.0f;
+
+    StutterKnob stutterKnob;
+    float stutterAmount = 0.0f;
+    juce::AudioBuffer<float> stutterBuffer;
+    int stutterWritePos = 0;
+    int stutterCounter = 0;
+    int stutterSliceLength = 0;
+    bool stutterOn = false;
+    int stutterSliceCount = 0;
+    float stutterRampFactor = 1.0f;
+
+    MasterControlKnob masterProKnob;
+    int masterProLevel = 0;
+    TextureProKnob textureProKnob;
+    MetaControlKnob metaControlKnob;
+    MathControlKnob mathControlKnob;
+
+    std::atomic<float> circuitBendAmount { 0.0f };
+    std::array<float, 4096> circuitBendRingLeft {}, circuitBendRingRight {};
+    int circuitBendRingIndex = 0;
+
+    // ToneMax, SpatialMax, TexturePro, MasterPro, MetaControl
+    std::array<float, 5> knobMuteMemory { 50.0f, 50.0f, 50.0f, 50.0f, 50.0f };
+
+    bool pitchGlideActive = false;
+    float pitchGlideTarget = 0.0f;   // octaves
+    float pitchGlideRate = 0.0f;     // octaves per second
+
+    juce::TextButton freezeButton { "FREEZE" };
+    std::atomic<bool> frozen { false };
+    float freezePulsePhase = 0.0f;
+    int knobAnimationFps = 30;
+    bool knobAnimationEnabled = true;
+    bool pitchReactiveMacro = false;
+
+    ParameterRandomiser randomiser;
+
+    juce::TextButton meterButton { "METER" };
+    std::atomic<float> meterPeakLeft { 0.0f }, meterPeakRight { 0.0f }, meterRms { 0.0f };
+    std::atomic<bool> meterOn { false };
+
+    juce::AudioBuffer<float> forwardBuffer;
+    double forwardPosition = 0.0;
+    std::atomic<bool> forwardBufferReady { false };
+
+    std::unique_ptr<juce::FileChooser> fileChooser;
+    juce::TextButton loadButton { "LOAD WAV" };
+    juce::TextButton playButton { "PLAY" };
+    juce::TextButton stopButton { "STOP" };
+    juce::ToggleButton loopButton { "LOOP" };
+
+    VolumeKnob volumeKnob;
+    std::atomic<float> volumeGain { 1.0f };
+    float autoGainLevel = 0.0f;
+    float autoGainFactor = 1.0f;
+
+    PitchKnob pitchKnob;
+    std::atomic<float> pitchPlaybackRate { 1.0f };
+    std::atomic<float> pitchRatio { 1.0f };
+    SpectralProcessor pitchSpectralProcessor;
+
+    PanKnob panKnob;
+    std::atomic<float> outputGainLeft { 1.0f }, outputGainRight { 1.0f }, stereoWidth { 1.0f };
+
+    juce::TextButton captureButton { "CAPTURE" };
+    juce::TextButton orderButton { "ORDER" };
+
+    RoutingState routing;
+    juce::AudioBuffer<float> routingInputBuffer, routingMixBuffer, routingEffectBuffer, effectScratchBuffer;
+    int routingBufferSamples = 0;
+
+    std::array<SamplerVoice, 16> samplerVoices {};
+    juce::AudioBuffer<float> samplerBuffer;
+    int samplerLength = 0;
+    double samplerFileSampleRate = 44100.0;
+    std::atomic<bool> keysOn { false };
+    std::atomic<bool> keysPreserveLength { false };
+    float samplerLastNote = 0.0f;
+    SpectralProcessor samplerSpectralProcessor;
+    float samplerMasterGain = 0.8f;
+    float samplerReleaseSeconds = 0.1f;
+    std::set<int> heldNotes;
+    std::map<int, int> keyNoteMap;
+    int samplerOctave = 4;
+    juce::TextButton keysButton { "KEYS" };
+    KeysButtonMouseListener keysButtonMouseListener { *this };
+    juce::Label noteLabel { {}, "C4" };
+
+    std::unique_ptr<juce::MidiInput> midiInput;
+    juce::TextButton midiButton { "MIDI" };
+    juce::String midiDeviceName { "None" };
+    juce::Array<juce::MidiDeviceInfo> midiDevices;
+    int midiDeviceIndex = -1;
+    std::atomic<bool> midiClockSync { false };
+    juce::TextButton syncButton { "SYNC" };
+
+    double midiClockTempo = 120.0;
+    int midiClockTickCount = 0;
+    double midiClockLastMs = 0.0;
+    std::atomic<double> midiClockPeriodMs { 0.0 };
+    bool midiClockRunning = false;
+    std::atomic<bool> midiActivity { false };
+    juce::Label midiActivityLabel;
+    int midiActivityCountdown = 0;
+
+    std::map<int, int> midiCcToKnob, midiKnobToCc;
+    bool midiLearnActive = false;
+    int midiLearnTarget = -1;
+    juce::TextButton learnButton { "LEARN" };
+
+    std::vector<AutomationEvent> automationEvents;
+    bool automationRecording = false;
+    bool automationPlaying = false;
+    std::int64_t automationPlayhead = 0;
+    std::uint64_t automationNextIndex = 0;
+    juce::TextButton recButton { "REC" }, autoButton { "AUTO" };
+    std::array<float, 6> automationLastValues {};
+    std::int64_t automationRecordPosition = 0;
+    bool automationOriginSet = false;
+    std::array<std::int64_t, 6> automationKnobPositions {};
+    double automationSampleRate = 44100.0;
+
+    RecordingWindow recordingWindow;
+
+    juce::TextButton bpmDetectButton { "BPM Detection" };
+    juce::TextButton tapButton { "TAP" };
+    juce::TextEditor bpmEditor;
+    juce::Label bpmLabel { {}, "BPM" };
+    BeatClock beatClock;
+
+    juce::TextButton presetButton { "ZARIDEZ" };
+    juce::TextButton revertButton { "REVERT" };
+
+    std::vector<LoopSequenceEntry> loopSequence;
+    int loopSequenceIndex = 0;
+    int loopSequenceRepeat = 0;
+    bool portionsActive = false;
+    int portionBias = 0;
+    bool portionsRandomOrder = false;
+
+    float bpm = 0.0f;   // 0: no tempo known
+
+    juce::Label fileLabel { {}, "No file loaded" };
+    WaveformView waveformView;
+
+    juce::File loadedFile;
+    double loadedFileSeconds = 0.0;
+    double deviceSampleRate = 44100.0;
+    double loadedFileSampleRate = 44100.0;
+
+    std::atomic<bool> audioReady { false };
+
+    juce::String drumStyleName { "Unknown" };
+    float drumStyleConfidence = 0.0f;
+
+    double loopStart = 0.0, loopEnd = 0.0;
+    std::atomic<bool> loopRangeActive { false };
+
+    InscriptionLookAndFeel inscriptionLookAndFeel;
+    SilverKnobLookAndFeel silverKnobLookAndFeel;
+    InscriptionScrollbarLookAndFeel scrollbarLookAndFeel;
+
+    juce::Viewport effectsViewport;
+    juce::Component effectsContent;
+
+    PurpleHeadsUpDisplay distortionHud;
+    DistortionSuite distortionSuite { &distortionHud };
+    int distortionPanelState = panelHidden;
+    juce::TextButton distortionSuiteButton { "DISTORTION SUITE" };
+
+    HeadsUpDisplay stereoUtilityHud;
+    StereoUtilityMax stereoUtilityMax { &stereoUtilityHud };
+    int stereoUtilityPanelState = panelHidden;
+    juce::TextButton stereoUtilityButton { "STEREO UTILITY" };
+
+    GreenHeadsUpDisplay delayVerbHud;
+    DelayVerb delayVerb { &delayVerbHud };
+    int delayVerbPanelState = panelHidden;
+    juce::TextButton delayVerbButton { "DELAYVERB" };
+
+    OrangeHeadsUpDisplay atomizerHud;
+    Atomizer atomizer { &atomizerHud };
+    int atomizerPanelState = panelHidden;
+    juce::TextButton atomizerButton { "ATOMIZER" };
+
+    CyanHeadsUpDisplay imagerHud;
+    MultiEffectImagerPro imager { &imagerHud };
+    int imagerPanelState = panelHidden;
+    juce::TextButton imagerButton { "MULTI EFFECT IMAGER" };
+
+    MagentaHeadsUpDisplay timeProHud;
+    HeightAndWeight timePro { &timeProHud };
+    int timeProPanelState = panelHidden;
+    juce::TextButton timeProButton { "TIMEPRO" };
+
+    GoldHeadsUpDisplay dictionaryHud;
+    DictionaryReader dictionaryReader { &dictionaryHud };
+    int dictionaryPanelState = panelHidden;
+    juce::TextButton dictionaryButton { "DICTIONARY READER" };
+
+    SmartEQ smartEq;
+    int smartEqPanelState = panelHidden;
+    juce::TextButton smartEqButton { "SMART EQ" };
+
+    TavroFinalizerHUD finalizerHud;
+    TavroFinalizer finalizer { &finalizerHud };
+    FinalizerPanel finalizerPanel { &finalizer };
+    int finalizerPanelState = panelHidden;
+    juce::TextButton finalizerButton { "FINALIZER" };
+
+    juce::Rectangle<int> buttonRowArea;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainComponent)
 };
