@@ -1,14 +1,15 @@
 #pragma once
 
-#include "controls/ParamSlider.h"
+#include "controls/HeadsUpDisplay.h"
+#include "controls/NeonGreenKnobLookAndFeel.h"
+#include "controls/RightClickSlider.h"
+#include "controls/SilverKnobLookAndFeel.h"
 
 #include <juce_audio_basics/juce_audio_basics.h>
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <array>
 #include <atomic>
-
-class PurpleHeadsUpDisplay;
 
 /** Effect 0 of the chain: one panel holding three alternative processors (Distorter,
     Bitcrush, Kompressor) that share input gain, drive, mix and output level.
@@ -20,7 +21,7 @@ class DistortionSuite : public juce::Component,
                         private juce::Timer
 {
 public:
-    using Knob = ParamSlider;
+    using Knob = RightClickSlider;
 
     enum Mode { distorterMode = 0, bitcrushMode = 1, kompressorMode = 2 };
 
@@ -72,6 +73,12 @@ public:
     /** Written by the BYPASS button (and setBypassed); process() returns at once while set. */
     std::atomic<bool> bypassed { false };
 
+private:
+    // Declared before every child so that they outlive the knobs and buttons that use them.
+    SilverKnobLookAndFeel silverLookAndFeel;
+    NeonGreenKnobLookAndFeel neonGreenLookAndFeel;
+
+public:
     //==============================================================================
     // Knobs: IN to WIDE in the first array, THRS to SHPE in the second.
     std::array<Knob, 20> mainKnobs;
@@ -114,6 +121,9 @@ public:
     juce::TextButton hudButton { "HUD" };
     juce::Label hoverLabel;
 
+    /** Name, unit and description of every knob, as the heads-up display shows them. */
+    KnobInfoMap knobInfo;
+
     //==============================================================================
     void paint (juce::Graphics& g) override;
     void resized() override;
@@ -127,9 +137,22 @@ public:
     /** The 33 ms tick; public so tests can drive it without a running message loop. */
     void timerCallback() override;
 
+    /** Text of the hover label for a knob: "DRIVE: 1.00 / 16". */
+    static juce::String hoverText (const juce::Slider& knob);
+
+    /** Value text of the heads-up display for a knob: one decimal, no unit ("16.0"). */
+    static juce::String hudValueText (const juce::Slider& knob);
+
+    /** Title of the heads-up display for a mode: "DISTORTER", "BITCRUSH", "KOMPRESSOR", else
+        "DISTORTION SUITE". */
+    static juce::String hudTitle (int mode);
+
+protected:
+    /** The knob the heads-up feed and the hover label take: under the mouse or being dragged. */
+    virtual bool isKnobUnderMouse (const Knob& knob) const;
+
 private:
-    class Dsp;
-    friend class Dsp;
+    struct BlockParams;
 
     void setUpKnobs();
     void toggleHud();
@@ -156,6 +179,11 @@ private:
     };
 
     std::array<ChannelState, stateChannels> channelState {};
+
+    BlockParams readBlockParams() noexcept;
+    static float processDistorterSample (float x, float drive, const BlockParams&, ChannelState&) noexcept;
+    static float processBitcrushSample (float x, const BlockParams&, ChannelState&) noexcept;
+    float processKompressorSample (float x, int channel, const BlockParams&) noexcept;
 
     static_assert (std::atomic<float>::is_always_lock_free);
     static_assert (std::atomic<double>::is_always_lock_free);

@@ -1,0 +1,433 @@
+// Audio-thread side of the Distortion Suite: the block frame and the three kernels.
+//
+// The knobs are read once per block from their atomic mirrors, so everything that depends only
+// on knob values and the sample rate (input and output gains, filter coefficients, envelope
+// and ballistics constants) is worked out once per block here, with exactly the expression a
+// per-sample evaluation would use, so the results match a per-sample evaluation bit for bit.
+
+#include "effects/core/DistortionSuite.h"
+
+#include "platform/CrtRand.h"
+
+#include <cmath>
+
+namespace
+{
+    constexpr double twoPi = juce::MathConstants<double>::twoPi;
+
+    float randomUnit() noexcept
+    {
+        return (float) platform::crtRand() / (float) platform::crtRandMax;
+    }
+
+    float decibelsToGain (float db) noexcept
+    {
+        return db > -100.0f ? std::pow (10.0f, db / 20.0f) : 0.0f;
+    }
+
+    // One-pole high-pass coefficient RC / (RC + dt).
+    float onePoleHighpassAlpha (float cornerHz, double sampleRate) noexcept
+    {
+        const double rc = 1.0 / (twoPi * (double) cornerHz);
+        const double dt = 1.0 / sampleRate;
+        return (float) (rc / (rc + dt));
+    }
+
+    // Triangle wave of period 4 through (0, 0), equal to u on [-1, 1]: repeated reflection at
+    // +-1 for any finite u, however large. A non-finite u stays non-finite.
+    float fold (float u) noexcept
+    {
+        if (u >= -1.0f && u <= 1.0f)
+            return u;
+
+        auto t = std::fmod (u + 1.0f, 4.0f);
+        if (t < 0.0f)
+            t += 4.0f;
+
+        return t <= 2.0f ? t - 1.0f : 3.0f - t;
+    }
+
+    // Offsets come from other subsystems; a non-finite one must not latch in the smoothing.
+    float finiteOrZero (float v) noexcept
+    {
+        return std::isfinite (v) ? v : 0.0f;
+    }
+
+    bool allFinite (std::initializer_list<float> values) noexcept
+    {
+        for (auto v : values)
+            if (! std::isfinite (v))
+                return false;
+
+        return true;
+    }
+}
+
+struct DistortionSuite::BlockParams
+{
+    double sampleRate = 0.0;
+    float inputGain = 1.0f;
+
+    // Distorter
+    float sym = 0.0f, offs = 0.0f, edge = 0.0f, knee = 0.0f, even = 0.0f, odd = 0.0f, pres = 0.0f;
+    bool highpassOn = false;
+    float highpassAlpha = 0.0f;
+
+    // Bitcrush
+    float rate = 0.0f, jitter = 0.0f, dither = 0.0f, drift = 0.0f;
+    bool holdOn = false, lowpassOn = false, cellsPerUnitIsWhole = false;
+    double step = 1.0, cellsPerUnit = 1.0;
+    double b0 = 0.0, b1 = 0.0, b2 = 0.0, a0 = 1.0, a1 = 0.0, a2 = 0.0;
+
+    // Kompressor
+    float threshold = 0.0f, ratio = 1.0f, link = 0.0f, saturation = 0.0f;
+    bool sidechainHighpassOn = false, sidechainLowpassOn = false, limiterOn = false;
+    float sidechainHighpassAlpha = 0.0f, sidechainLowpassCoef = 0.0f, envelopeCoef = 0.0f;
+    float attackCoef = 0.0f, releaseCoef = 0.0f, makeupGain = 1.0f, ceiling = 1.0f;
+    float satDrive = 1.0f, satNorm = 1.0f;
+};
+
+void DistortionSuite::prepare (double newSampleRate) noexcept
+{
+    sampleRate.store (newSampleRate, std::memory_order_relaxed);
+}
+
+DistortionSuite::BlockParams DistortionSuite::readBlockParams() noexcept
+{
+    BlockParams p;
+    const auto sr = sampleRate.load (std::memory_order_relaxed);
+    p.sampleRate = sr;
+    p.inputGain = decibelsToGain (inKnob.getAtomicValue());
+
+    p.sym  = symKnob.getAtomicValue();
+    p.offs = offsKnob.getAtomicValue();
+    p.edge = edgeKnob.getAtomicValue();
+    p.knee = kneeKnob.getAtomicValue();
+    p.even = evenKnob.getAtomicValue();
+    p.odd  = oddKnob.getAtomicValue();
+    p.pres = presKnob.getAtomicValue();
+
+    const auto hpf = hpfKnob.getAtomicValue();
+    p.highpassOn = hpf > 20.0f && sr > 0.0;
+    if (p.highpassOn)
+        p.highpassAlpha = onePoleHighpassAlpha (hpf, sr);
+
+    const auto bits = bitsKnob.getAtomicValue();
+    p.rate   = rateKnob.getAtomicValue();
+    p.jitter = jitrKnob.getAtomicValue();
+    p.dither = dthrKnob.getAtomicValue();
+    p.drift  = drftKnob.getAtomicValue();
+    p.holdOn = sr > 0.0 && sr * 0.99 > (double) p.rate;
+
+    // step = 2 / 2^BITS, kept as the number of quantiser cells per unit so that an input just
+    // below a cell edge is not rounded across it when the offset of 1 is added.
+    p.step = 2.0 / std::pow (2.0, (double) bits);
+    p.cellsPerUnit = 1.0 / p.step;
+    p.cellsPerUnitIsWhole = p.cellsPerUnit == std::floor (p.cellsPerUnit);
+
+    const auto filt = filtKnob.getAtomicValue();
+    const auto res = resKnob.getAtomicValue();
+    p.lowpassOn = filt < 19000.0f && sr > 0.0;
+    if (p.lowpassOn)
+    {
+        const double w = twoPi * (double) filt / sr;
+        const double alpha = std::sin (w) / (2.0 * (double) res);
+        const double cosw = std::cos (w);
+        p.a0 = 1.0 + alpha;
+        p.b0 = (1.0 - cosw) / 2.0;
+        p.b1 = 1.0 - cosw;
+        p.b2 = p.b0;
+        p.a1 = -2.0 * cosw;
+        p.a2 = 1.0 - alpha;
+    }
+
+    p.threshold  = thrsKnob.getAtomicValue();
+    p.ratio      = ratKnob.getAtomicValue();
+    p.link       = linkKnob.getAtomicValue();
+    p.saturation = satKnob.getAtomicValue();
+
+    const auto schp = schpKnob.getAtomicValue();
+    p.sidechainHighpassOn = schp > 20.0f && sr > 0.0;
+    if (p.sidechainHighpassOn)
+        p.sidechainHighpassAlpha = onePoleHighpassAlpha (schp, sr);
+
+    const auto sclp = sclpKnob.getAtomicValue();
+    p.sidechainLowpassOn = sclp < 20000.0f && sr > 0.0;
+    if (p.sidechainLowpassOn)
+    {
+        const double rc = 1.0 / (twoPi * (double) sclp);
+        const double dt = 1.0 / sr;
+        p.sidechainLowpassCoef = (float) (dt / (rc + dt));
+    }
+
+    p.envelopeCoef = (float) std::exp (-1.0 / (0.01 * sr));
+
+    const auto atk = atkKnob.getAtomicValue();
+    p.attackCoef = (float) std::exp (-1.0 / (sr * (double) std::max (atk, 0.1f) / 1000.0));
+
+    const double releaseSamples = sr * (double) std::max (relKnob.getAtomicValue(), 1.0f) / 1000.0;
+    const double releaseExp = std::exp (-1.0 / releaseSamples);
+    const double shape = (double) shpeKnob.getAtomicValue();
+    p.releaseCoef = shape < 1.0 ? (float) ((1.0 - 1.0 / releaseSamples) * (1.0 - shape) + releaseExp * shape)
+                                : (float) (std::exp (-2.0 / releaseSamples) * (shape - 1.0) + releaseExp * (2.0 - shape));
+
+    if (p.saturation > 0.0f)
+    {
+        p.satDrive = 3.0f * p.saturation + 1.0f;
+        p.satNorm = std::tanh (p.satDrive);
+    }
+
+    p.makeupGain = decibelsToGain (mkupKnob.getAtomicValue());
+
+    const auto lim = limKnob.getAtomicValue();
+    p.limiterOn = lim < 0.0f;
+    if (p.limiterOn)
+        p.ceiling = std::pow (10.0f, lim / 20.0f);
+
+    return p;
+}
+
+void DistortionSuite::process (juce::AudioBuffer<float>& buffer) noexcept
+{
+    if (isBypassed() || buffer.getNumSamples() < 1)
+        return;
+
+    const juce::ScopedNoDenormals noDenormals;
+
+    for (size_t i = 0; i < randomiserOffsets.size(); ++i)
+    {
+        const auto target = finiteOrZero (randomiserOffsetTargets[i].load (std::memory_order_relaxed));
+        randomiserOffsets[i] += (target - randomiserOffsets[i]) * 0.001f;
+    }
+
+    const double driveSum = (double) driveKnob.getAtomicValue()
+                          + (double) finiteOrZero (korruptOffsets[0].load (std::memory_order_relaxed))
+                          + (double) randomiserOffsets[0];
+    const auto drive = (float) (driveSum < 0.0 ? 0.0 : std::min (driveSum, 16.0));
+
+    const auto mixFloor = finiteOrZero (korruptOffsets[2].load (std::memory_order_relaxed)) + randomiserOffsets[2];
+    const auto wet = (double) juce::jlimit (0.0f, 1.0f, std::max (mixKnob.getAtomicValue(), mixFloor) / 100.0f);
+
+    const auto outDb = outKnob.getAtomicValue();
+    const auto outputGain = (double) juce::jlimit (0.0f, 10.0f, outDb > -100.0f ? std::pow (10.0f, outDb / 20.0f) : 0.0f);
+
+    const auto currentMode = mode.load (std::memory_order_relaxed);
+    const auto params = readBlockParams();
+    const int numSamples = buffer.getNumSamples();
+
+    for (int ch = 0; ch < buffer.getNumChannels(); ++ch)
+    {
+        auto* samples = buffer.getWritePointer (ch);
+
+        // The kernels keep state for a stereo pair; further channels get the dry path.
+        const bool hasState = ch < stateChannels;
+        auto& state = channelState[(size_t) juce::jmin (ch, stateChannels - 1)];
+
+        for (int i = 0; i < numSamples; ++i)
+        {
+            auto x = samples[i];
+            if (! std::isfinite (x))
+                x = 0.0f;
+
+            float y = x;
+            if (hasState)
+            {
+                if (currentMode == distorterMode)
+                    y = processDistorterSample (x, drive, params, state);
+                else if (currentMode == bitcrushMode)
+                    y = processBitcrushSample (x, params, state);
+                else if (currentMode == kompressorMode)
+                    y = processKompressorSample (x, ch, params);
+            }
+
+            if (! std::isfinite (y))
+                y = x;
+
+            const auto out = outputGain * ((1.0 - wet) * (double) x + wet * (double) y);
+            samples[i] = (float) juce::jlimit (-4.0, 4.0, out);
+        }
+    }
+}
+
+float DistortionSuite::processDistorterSample (float x, float drive, const BlockParams& p, ChannelState& s) noexcept
+{
+    x *= p.inputGain;
+
+    if (p.highpassOn)
+    {
+        const auto out = p.highpassAlpha * (x + s.distHighpassOut - s.distHighpassIn);
+        s.distHighpassIn = x;
+        s.distHighpassOut = out;
+        x = out;
+
+        // An overflowing input must not leave inf - inf behind to poison every later sample.
+        if (! allFinite ({ s.distHighpassIn, s.distHighpassOut }))
+            s.distHighpassIn = s.distHighpassOut = 0.0f;
+    }
+
+    const auto v = (x + 0.5f * p.offs) * 4.0f * drive;
+    const auto u = v > 0.0f ? v * (1.0f + 1.5f * p.sym) : v * (1.0f - 1.5f * p.sym);
+
+    const auto soft = std::tanh (1.5f * u);
+    const auto hard = juce::jlimit (-1.0f, 1.0f, u);
+    const auto e = p.edge / 10.0f;
+
+    float a;
+    if (e < 0.5f)
+    {
+        a = (1.0f - 2.0f * e) * soft + 2.0f * e * hard;
+    }
+    else
+    {
+        const auto c = 2.0f * (e - 0.5f);
+        a = (1.0f - c) * hard + c * fold (u);
+    }
+
+    const auto kneeDb = 24.0f * p.knee;
+    if (kneeDb > 0.1f)
+    {
+        const auto level = 20.0f * std::log10 (std::abs (a) + 0.0001f);
+        if (level > -6.0f - kneeDb && level < kneeDb - 6.0f)
+        {
+            const auto t = (level + 6.0f + kneeDb) / (2.0f * kneeDb);
+            a *= 1.0f - 0.3f * t * t;
+        }
+    }
+
+    auto h = a + 0.8f * p.even * (a * a - 0.5f) + 0.8f * p.odd * (a * a * a - 0.75f * a);
+
+    if (p.pres > 0.0f)
+    {
+        const auto d = h - s.distPresencePrev;
+        s.distPresencePrev = std::isfinite (h) ? h : 0.0f;
+        h += 2.0f * p.pres * d;
+    }
+
+    return juce::jlimit (-1.0f, 1.0f, 1.2f * std::tanh (0.8f * h));
+}
+
+float DistortionSuite::processBitcrushSample (float x, const BlockParams& p, ChannelState& s) noexcept
+{
+    x *= p.inputGain;
+
+    if (p.holdOn)
+    {
+        auto m = 1.0f;
+        if (p.jitter > 0.0f)
+            m = 1.0f + 0.5f * p.jitter * (randomUnit() - 0.5f);
+
+        s.crushHoldPhase += (float) ((double) (m * p.rate) / p.sampleRate);
+        if (s.crushHoldPhase >= 1.0f)
+        {
+            s.crushHoldPhase = std::fmod (s.crushHoldPhase, 1.0f);
+            s.crushHeldSample = x;
+        }
+
+        if (! allFinite ({ s.crushHoldPhase, s.crushHeldSample }))
+            s.crushHoldPhase = s.crushHeldSample = 0.0f;
+
+        x = s.crushHeldSample;
+    }
+
+    if (p.dither > 0.0f)
+    {
+        const auto r1 = randomUnit();
+        const auto r2 = randomUnit();
+        x += 0.1f * p.dither * ((r1 - 0.5f) + (r2 - 0.5f));
+    }
+
+    const auto scaled = (double) x * p.cellsPerUnit;
+    const auto cell = p.cellsPerUnitIsWhole ? std::floor (scaled) + p.cellsPerUnit
+                                            : std::floor (scaled + p.cellsPerUnit);
+    auto y = (float) (cell * p.step - 1.0 + p.step / 2.0);
+
+    if (p.drift > 0.0f)
+    {
+        if (0.1f * p.drift > randomUnit())
+            y = s.crushDriftHeld;
+
+        s.crushDriftHeld = std::isfinite (y) ? y : 0.0f;
+
+        if (0.02f * p.drift > randomUnit())
+            y += p.drift * (randomUnit() - 0.5f);
+    }
+
+    if (p.lowpassOn)
+    {
+        const auto out = (p.b0 * (double) y + p.b1 * (double) s.crushLowpassX1 + p.b2 * (double) s.crushLowpassX2
+                          - p.a1 * (double) s.crushLowpassY1 - p.a2 * (double) s.crushLowpassY2) / p.a0;
+        s.crushLowpassX2 = s.crushLowpassX1;
+        s.crushLowpassX1 = y;
+        s.crushLowpassY2 = s.crushLowpassY1;
+        s.crushLowpassY1 = (float) out;
+        y = (float) out;
+
+        if (! allFinite ({ s.crushLowpassX1, s.crushLowpassX2, s.crushLowpassY1, s.crushLowpassY2 }))
+            s.crushLowpassX1 = s.crushLowpassX2 = s.crushLowpassY1 = s.crushLowpassY2 = 0.0f;
+    }
+
+    return juce::jlimit (-1.0f, 1.0f, y);
+}
+
+float DistortionSuite::processKompressorSample (float x, int channel, const BlockParams& p) noexcept
+{
+    auto& s = channelState[(size_t) channel];
+
+    x *= p.inputGain;
+    auto d = x;
+
+    if (p.sidechainHighpassOn)
+    {
+        const auto out = p.sidechainHighpassAlpha * (d + s.kompSidechainHighpassOut - s.kompSidechainHighpassIn);
+        s.kompSidechainHighpassIn = d;
+        s.kompSidechainHighpassOut = out;
+        d = out;
+    }
+
+    if (p.sidechainLowpassOn)
+    {
+        s.kompSidechainLowpass += p.sidechainLowpassCoef * (d - s.kompSidechainLowpass);
+        d = s.kompSidechainLowpass;
+    }
+
+    s.kompEnvelope = (1.0f - p.envelopeCoef) * std::abs (d) + p.envelopeCoef * s.kompEnvelope;
+
+    const auto sum = s.kompEnvelope + 0.00001f;
+    const auto level = sum > 0.0f ? std::max (20.0f * std::log10 (sum), -100.0f) : -100.0f;
+
+    auto target = 1.0f;
+    if (level > p.threshold)
+    {
+        const auto gainDb = (level - p.threshold) / p.ratio + p.threshold - level;
+        target = gainDb > -100.0f ? std::pow (10.0f, gainDb / 20.0f) : 0.0f;
+    }
+
+    const auto coef = s.kompGain > target ? p.attackCoef : p.releaseCoef;
+    s.kompGain = (1.0f - coef) * target + coef * s.kompGain;
+
+    if (! allFinite ({ s.kompSidechainHighpassIn, s.kompSidechainHighpassOut, s.kompSidechainLowpass,
+                       s.kompEnvelope, s.kompGain }))
+    {
+        s.kompSidechainHighpassIn = s.kompSidechainHighpassOut = s.kompSidechainLowpass = s.kompEnvelope = 0.0f;
+        s.kompGain = 1.0f;
+    }
+
+    auto g = s.kompGain;
+    if (p.link > 0.0f && channel == 1)
+        g = (1.0f - p.link) * channelState[1].kompGain + p.link * channelState[0].kompGain;
+
+    auto y = x * g;
+
+    if (p.saturation > 0.0f)
+    {
+        y = std::tanh (p.satDrive * y) / p.satNorm;
+        y += 0.1f * p.saturation * (y * y - 0.5f) * (y > 0.0f ? 1.0f : -1.0f);
+    }
+
+    y *= p.makeupGain;
+
+    if (p.limiterOn && std::abs (y) > p.ceiling)
+        y = p.ceiling * std::tanh (y / p.ceiling);
+
+    return juce::jlimit (-1.0f, 1.0f, y);
+}
