@@ -1,5 +1,14 @@
 #include "controls/WaveformSpectrogram.h"
 
+#include "platform/AudioFormats.h"
+
+#include <juce_dsp/juce_dsp.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
 namespace spectrogram
 {
     int frameCount (juce::int64 lengthInSamples) noexcept
@@ -7,29 +16,178 @@ namespace spectrogram
         if (lengthInSamples < fftSize)
             return 0;
 
-        return (int) juce::jmin<juce::int64> ((lengthInSamples - fftSize) / hopSize + 1, std::numeric_limits<int>::max());
+        const auto frames = (lengthInSamples - fftSize) / hopSize + 1;
+        return (int) std::min<juce::int64> (frames, std::numeric_limits<int>::max());
     }
 
-    int columnCount (int frames) noexcept { return juce::jlimit (0, maxColumns, frames); }
+    int columnCount (int frames) noexcept
+    {
+        return juce::jlimit (0, maxColumns, frames);
+    }
 
     int firstFrameOfColumn (int column, int columns, int frames) noexcept
     {
         return columns > 0 ? (int) ((juce::int64) column * frames / columns) : 0;
     }
 
-    juce::Colour colourFor (float) noexcept { return juce::Colour (0xff0000ff); }
+    juce::Colour colourFor (float v) noexcept
+    {
+        v = juce::jlimit (0.0f, 1.0f, v);
+        float r = 0.0f, g = 0.0f, b = 0.0f;
 
-    Result build (juce::AudioFormatReader&, const std::function<bool()>&) { return {}; }
-    Result buildFromFile (const juce::File&, const std::function<bool()>&) { return {}; }
+        if (v < 0.25f)       { g = 4.0f * v;                          b = 1.0f; }
+        else if (v < 0.5f)   { g = 1.0f;  b = 1.0f - 4.0f * (v - 0.25f); }
+        else if (v < 0.75f)  { r = 4.0f * (v - 0.5f);  g = 1.0f; }
+        else                 { r = 1.0f;  g = 1.0f - 4.0f * (v - 0.75f); }
+
+        return juce::Colour::fromFloatRGBA (r, g, b, 1.0f);
+    }
+
+    Result build (juce::AudioFormatReader& reader, const std::function<bool()>& shouldStop)
+    {
+        Result result;
+        result.sampleRate = reader.sampleRate;
+
+        const auto length = reader.lengthInSamples;
+        const auto numChannels = (int) reader.numChannels;
+        const auto frames = frameCount (length);
+
+        if (length <= 0 || numChannels <= 0 || frames <= 0)
+            return result;
+
+        const auto columns = columnCount (frames);
+
+        // Per column and bin the largest magnitude of the frames folded into it: bounded by
+        // maxColumns x numBins whatever the file's length.
+        std::vector<float> magnitudes ((size_t) columns * numBins, 0.0f);
+        float loudest = 0.0f;
+
+        juce::dsp::FFT fft (fftOrder);
+        juce::dsp::WindowingFunction<float> window ((size_t) fftSize, juce::dsp::WindowingFunction<float>::hann, true);
+        std::vector<float> work ((size_t) fftSize * 2, 0.0f);
+
+        juce::AudioBuffer<float> chunk (numChannels, readChunkFrames);
+        std::vector<float> mono;                    // file samples from monoStart on
+        mono.reserve ((size_t) readChunkFrames + fftSize);
+        juce::int64 monoStart = 0;
+
+        int frame = 0;
+        int column = 0;
+        int nextColumnStart = firstFrameOfColumn (1, columns, frames);
+
+        for (juce::int64 position = 0; position < length && frame < frames; position += readChunkFrames)
+        {
+            if (shouldStop())
+                return { {}, result.sampleRate };
+
+            const auto count = (int) std::min<juce::int64> (readChunkFrames, length - position);
+
+            if (! reader.read (chunk.getArrayOfWritePointers(), numChannels, position, count))
+                chunk.clear();
+
+            for (int i = 0; i < count; ++i)
+            {
+                float sum = 0.0f;
+
+                for (int ch = 0; ch < numChannels; ++ch)
+                    sum += chunk.getSample (ch, i);
+
+                mono.push_back (sum / (float) numChannels);
+            }
+
+            const auto available = monoStart + (juce::int64) mono.size();
+
+            while (frame < frames && (juce::int64) frame * hopSize + fftSize <= available)
+            {
+                const auto offset = (size_t) ((juce::int64) frame * hopSize - monoStart);
+                std::copy (mono.begin() + (std::ptrdiff_t) offset,
+                           mono.begin() + (std::ptrdiff_t) offset + fftSize, work.begin());
+                std::fill (work.begin() + fftSize, work.end(), 0.0f);
+                window.multiplyWithWindowingTable (work.data(), (size_t) fftSize);
+                fft.performFrequencyOnlyForwardTransform (work.data());
+
+                while (frame >= nextColumnStart && column < columns - 1)
+                    nextColumnStart = firstFrameOfColumn (++column + 1, columns, frames);
+
+                auto* dest = magnitudes.data() + (size_t) column * numBins;
+
+                for (int bin = 0; bin < numBins; ++bin)
+                {
+                    const auto m = std::isfinite (work[(size_t) bin]) ? work[(size_t) bin] : 0.0f;
+                    dest[bin] = juce::jmax (dest[bin], m);
+                    loudest = juce::jmax (loudest, m);
+                }
+
+                ++frame;
+
+                if ((frame & 63) == 0 && shouldStop())
+                    return { {}, result.sampleRate };
+            }
+
+            const auto consumed = (juce::int64) frame * hopSize - monoStart;
+            const auto drop = (size_t) std::clamp<juce::int64> (consumed, 0, (juce::int64) mono.size());
+            mono.erase (mono.begin(), mono.begin() + (std::ptrdiff_t) drop);
+            monoStart += (juce::int64) drop;
+        }
+
+        juce::Image image (juce::Image::RGB, columns, numBins, true, juce::SoftwareImageType());
+
+        {
+            juce::Image::BitmapData pixels (image, juce::Image::BitmapData::writeOnly);
+
+            for (int x = 0; x < columns; ++x)
+            {
+                const auto* source = magnitudes.data() + (size_t) x * numBins;
+
+                for (int y = 0; y < numBins; ++y)
+                {
+                    // Digital silence has no loudest bin to measure against: it shows the floor.
+                    float v = 0.0f;
+
+                    if (loudest > 0.0f)
+                    {
+                        const auto m = source[numBins - 1 - y];
+                        v = (float) ((20.0 * std::log10 ((double) m / loudest + 1e-10) + 80.0) / 80.0);
+                    }
+
+                    pixels.setPixelColour (x, y, colourFor (v));
+                }
+            }
+        }
+
+        result.image = image;
+        return result;
+    }
+
+    Result buildFromFile (const juce::File& file, const std::function<bool()>& shouldStop)
+    {
+        juce::AudioFormatManager manager;
+        platform::registerAudioFormats (manager);
+
+        std::unique_ptr<juce::AudioFormatReader> reader (manager.createReaderFor (file));
+
+        if (reader == nullptr)
+            return {};
+
+        return build (*reader, shouldStop);
+    }
 }
 
-WaveformSpectrogramWorker::WaveformSpectrogramWorker() : juce::Thread ("Spectrogram") {}
-WaveformSpectrogramWorker::~WaveformSpectrogramWorker() { stop(); }
+//==============================================================================
+WaveformSpectrogramWorker::WaveformSpectrogramWorker()
+    : juce::Thread ("Spectrogram")
+{
+}
 
-void WaveformSpectrogramWorker::start (const juce::File& f, int number, Callback onFinished)
+WaveformSpectrogramWorker::~WaveformSpectrogramWorker()
 {
     stop();
-    file = f;
+}
+
+void WaveformSpectrogramWorker::start (const juce::File& fileToRead, int number, Callback onFinished)
+{
+    stop();
+    file = fileToRead;
     requestNumber = number;
     callback = std::move (onFinished);
     startThread();
@@ -41,6 +199,18 @@ void WaveformSpectrogramWorker::stop()
     waitForThreadToExit (-1);
 }
 
-bool WaveformSpectrogramWorker::isBusy() const { return isThreadRunning(); }
+bool WaveformSpectrogramWorker::isBusy() const
+{
+    return isThreadRunning();
+}
 
-void WaveformSpectrogramWorker::run() {}
+void WaveformSpectrogramWorker::run()
+{
+    auto result = spectrogram::buildFromFile (file, [this] { return threadShouldExit(); });
+
+    // A stopped build is dropped: whoever stopped it has started over or is going away.
+    if (threadShouldExit() || ! callback)
+        return;
+
+    callback (std::move (result), requestNumber);
+}

@@ -115,6 +115,9 @@ public:
     void zoomOut();
     void zoomToFit();
 
+    /** Places a marker (the mouse moves only Loop In and Loop Out). */
+    void setMarkerTime (int markerId, double seconds);
+
     //==============================================================================
     // Slices, analysis marks, spectrogram and menu
 
@@ -244,6 +247,7 @@ private:
     std::vector<EventMarker> analysisMarks;
 
     int spectrogramRequest = 0;
+    bool spectrogramBuilding = false;
     WaveformSpectrogramWorker spectrogramWorker;    // last: joined before the rest goes away
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (WaveformView)
