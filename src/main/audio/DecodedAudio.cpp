@@ -1,0 +1,124 @@
+#include "main/audio/DecodedAudio.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <new>
+
+namespace audiofile
+{
+    namespace
+    {
+        bool isUncompressed (const juce::AudioFormatReader& reader)
+        {
+            const auto name = reader.getFormatName();
+            return name == "WAV file" || name == "AIFF file";
+        }
+
+        // For PCM the file size bounds the frames that can really be there; the header's own
+        // count is trusted for compressed formats, where allocation failure is the backstop.
+        juce::int64 framesPresent (const juce::AudioFormatReader& reader, const juce::File& file)
+        {
+            auto frames = reader.lengthInSamples;
+
+            if (isUncompressed (reader) && reader.bitsPerSample > 0)
+            {
+                const auto bytesPerFrame = (juce::int64) reader.numChannels * ((reader.bitsPerSample + 7) / 8);
+                frames = std::min (frames, file.getSize() / bytesPerFrame);
+            }
+
+            return frames;
+        }
+    }
+
+    LoadResult decode (juce::AudioFormatManager& formats, const juce::File& file)
+    {
+        LoadResult result;
+
+        if (file.getFullPathName().isEmpty() || ! file.existsAsFile())
+        {
+            result.failure = LoadFailure::notAFile;
+            return result;
+        }
+
+        std::unique_ptr<juce::AudioFormatReader> reader (formats.createReaderFor (file));
+
+        if (reader == nullptr)
+        {
+            result.failure = LoadFailure::noReader;
+            return result;
+        }
+
+        const auto frames = framesPresent (*reader, file);
+        const auto rate = reader->sampleRate;
+
+        if (frames <= 0 || reader->numChannels <= 0 || ! std::isfinite (rate) || rate <= 0.0)
+        {
+            result.failure = LoadFailure::noAudio;
+            return result;
+        }
+
+        if (frames > std::numeric_limits<int>::max())
+        {
+            result.failure = LoadFailure::tooLong;
+            return result;
+        }
+
+        try
+        {
+            auto audio = std::make_unique<DecodedAudio>();
+            audio->file = file;
+            audio->sampleRate = rate;
+            audio->fileChannels = (int) reader->numChannels;
+
+            const int channels = std::min (2, (int) reader->numChannels);
+            audio->samples.setSize (channels, (int) frames);
+            reader->read (&audio->samples, 0, (int) frames, 0, true, channels > 1);
+
+            // A damaged stream can decode to garbage; the road downstream expects finite samples.
+            for (int c = 0; c < channels; ++c)
+            {
+                auto* data = audio->samples.getWritePointer (c);
+
+                for (int i = 0; i < (int) frames; ++i)
+                    if (! std::isfinite (data[i]))
+                        data[i] = 0.0f;
+            }
+
+            result.audio = std::move (audio);
+        }
+        catch (const std::bad_alloc&)
+        {
+            result.failure = LoadFailure::outOfMemory;
+        }
+        catch (const std::length_error&)
+        {
+            result.failure = LoadFailure::outOfMemory;
+        }
+
+        return result;
+    }
+
+    std::unique_ptr<ReversedCopy> buildReversed (const DecodedAudio& audio)
+    {
+        try
+        {
+            auto copy = std::make_unique<ReversedCopy>();
+            const int frames = audio.getMemoryFrames();
+            const int channels = audio.getNumChannels();
+            copy->samples.setSize (channels, frames);
+
+            for (int c = 0; c < channels; ++c)
+            {
+                const auto* src = audio.samples.getReadPointer (c);
+                std::reverse_copy (src, src + frames, copy->samples.getWritePointer (c));
+            }
+
+            return copy;
+        }
+        catch (const std::bad_alloc&)
+        {
+            return nullptr;
+        }
+    }
+}
