@@ -25,11 +25,15 @@ struct StereoBiquad
     void clearHistory() noexcept { xl1 = xl2 = yl1 = yl2 = xr1 = xr2 = yr1 = yr2 = 0.0f; }
     bool historyIsFinite() const noexcept;
 
+    // The feed-forward and feedback terms of each delay are paired so that a section whose
+    // numerator equals its denominator (a peaking filter at 0 dB) is exactly transparent: the
+    // histories then stay equal and each pair cancels to zero instead of accumulating rounding
+    // error through the poles.
     inline void process (float& left, float& right) noexcept
     {
-        const float yl = b0 * left + b1 * xl1 + b2 * xl2 - a1 * yl1 - a2 * yl2;
+        const float yl = b0 * left + (b1 * xl1 - a1 * yl1) + (b2 * xl2 - a2 * yl2);
         xl2 = xl1; xl1 = left; yl2 = yl1; yl1 = yl;
-        const float yr = b0 * right + b1 * xr1 + b2 * xr2 - a1 * yr1 - a2 * yr2;
+        const float yr = b0 * right + (b1 * xr1 - a1 * yr1) + (b2 * xr2 - a2 * yr2);
         xr2 = xr1; xr1 = right; yr2 = yr1; yr1 = yr;
         left = yl;
         right = yr;
@@ -179,11 +183,15 @@ public:
     double getProcessSampleRate() const noexcept { return processSampleRate.load (std::memory_order_relaxed); }
 
 private:
+    // The character stages' amounts, read once at the start of each block.
     struct BlockParams
     {
-        float density = 0, artic = 0, residue = 0, motion = 0, above = 0, below = 0;
-        float rate = 48000.0f;
+        float density = 0.3f, artic = 0.25f, residue = 0.2f, motion = 0.0f, above = 0.0f, below = 0.0f;
+        float processRate = 48000.0f, atomizeRate = 48000.0f;
+        float aboveGain = 1.0f, belowGain = 1.0f;
     };
+
+    void designCut (float frequency, float a, float q, BiquadCoefficients& coefficients) const noexcept;
 
     void pullEqCoefficients() noexcept;
     void publishMeters() noexcept;
