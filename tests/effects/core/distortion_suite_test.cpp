@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "controls/PixelProbe.h"
 #include "effects/core/DistortionSuite.h"
 #include "platform/CrtRand.h"
 #include "support/EffectTestKit.h"
@@ -650,4 +651,246 @@ TEST (DistortionSuiteKit, KnobStepsJumpNoFurtherThanTheSteadyOutputsDiffer)
 
     const auto report = effect_kit::checkSmoothness (fx, options);
     EXPECT_TRUE (report.ok()) << report.summary();
+}
+
+//==============================================================================
+// Panel: modes, layout, face, read-outs and buttons
+
+namespace
+{
+    juce::StringArray visibleCaptions (DistortionSuite& suite)
+    {
+        juce::StringArray names;
+        for (auto* knob : suite.getAllKnobs())
+            if (knob->isVisible())
+                names.add (knob->getName());
+        names.sort (false);
+        return names;
+    }
+
+    juce::StringArray sorted (juce::StringArray names)
+    {
+        names.sort (false);
+        return names;
+    }
+}
+
+TEST (DistortionSuitePanel, EachModeShowsTheSharedKnobsAndItsOwnGroup)
+{
+    DistortionSuite suite (nullptr);
+    EXPECT_EQ (visibleCaptions (suite).size(), 31);
+
+    const juce::StringArray shared { "IN", "DRIVE", "MIX", "OUT" };
+    const juce::StringArray distorter { "SYM", "OFFS", "EDGE", "KNEE", "EVEN", "ODD", "HPF", "PRES" };
+    const juce::StringArray bitcrush { "BITS", "RATE", "JITR", "DTHR", "FILT", "RES", "DRFT", "WIDE" };
+    const juce::StringArray kompressor { "THRS", "RAT", "ATK", "REL", "MKUP", "SAT", "SCHP", "SCLP", "LINK", "LIM", "SHPE" };
+
+    struct Case { int mode; juce::StringArray group; };
+    for (const auto& c : { Case { 1, bitcrush }, Case { 0, distorter }, Case { 2, kompressor }, Case { 5, kompressor } })
+    {
+        suite.setMode (c.mode);
+        auto expected = shared;
+        expected.addArray (c.group);
+        EXPECT_EQ (visibleCaptions (suite), sorted (expected)) << "mode " << c.mode;
+        EXPECT_EQ (suite.getMode(), c.mode);
+    }
+}
+
+TEST (DistortionSuitePanel, LayoutGivesLabelControlBlockAndKnobRows)
+{
+    DistortionSuite suite (nullptr);
+    suite.setMode (0);
+    suite.setSize (600, 161);
+
+    using R = juce::Rectangle<int>;
+    EXPECT_EQ (suite.hoverLabel.getBounds(), R (4, 2, 592, 16));
+    EXPECT_EQ (suite.mixKnob.getBounds(), R (468, 60, 60, 60));
+    EXPECT_EQ (suite.hudButton.getBounds(), R (533, 80, 28, 21));
+    EXPECT_EQ (suite.bypassButton.getBounds(), R (565, 78, 29, 25));
+
+    // Six knobs of width 67 in the first row from x 59, five in the second.
+    const std::pair<DistortionSuite::Knob*, R> knobs[] = {
+        { &suite.inKnob,   R (60, 23, 65, 66) }, { &suite.driveKnob, R (127, 23, 65, 66) },
+        { &suite.outKnob,  R (194, 23, 65, 66) }, { &suite.symKnob,  R (261, 23, 65, 66) },
+        { &suite.offsKnob, R (328, 23, 65, 66) }, { &suite.edgeKnob, R (395, 23, 65, 66) },
+        { &suite.kneeKnob, R (60, 91, 65, 67) }, { &suite.evenKnob, R (127, 91, 65, 67) },
+        { &suite.oddKnob,  R (194, 91, 65, 67) }, { &suite.hpfKnob,  R (261, 91, 65, 67) },
+        { &suite.presKnob, R (328, 91, 65, 67) } };
+    for (const auto& [knob, bounds] : knobs)
+        EXPECT_EQ (knob->getBounds(), bounds) << knob->getName();
+}
+
+TEST (DistortionSuitePanel, KompressorRowsNarrowerThanSevenKnobsLeaveTheSeventhEmpty)
+{
+    // Row width 210: the knob width is the minimum 35, so six knobs fill the row.
+    DistortionSuite suite (nullptr);
+    suite.setMode (2);
+    suite.setSize (403, 161);
+
+    using R = juce::Rectangle<int>;
+    EXPECT_EQ (suite.inKnob.getBounds(), R (60, 23, 33, 66));
+    EXPECT_EQ (suite.atkKnob.getBounds(), R (235, 23, 33, 66));
+    EXPECT_EQ (suite.relKnob.getBounds(), R (270, 23, 0, 66));
+    EXPECT_EQ (suite.mkupKnob.getBounds(), R (60, 91, 33, 67));
+    EXPECT_EQ (suite.shpeKnob.getBounds(), R (270, 91, 0, 67));
+}
+
+TEST (DistortionSuitePanel, TinyPanelAndFirstLayoutPlaceNothingWithNegativeSize)
+{
+    DistortionSuite suite (nullptr);
+    suite.setSize (600, 10);
+
+    EXPECT_EQ (suite.hoverLabel.getBounds(), juce::Rectangle<int> (4, 2, 592, 6));
+    for (auto* child : suite.getChildren())
+        EXPECT_TRUE (child->getWidth() >= 0 && child->getHeight() >= 0) << child->getName();
+    EXPECT_EQ (suite.inKnob.getHeight(), 0);
+
+    // Before any mode is chosen only the Distorter's knobs get places.
+    suite.setSize (600, 161);
+    EXPECT_FALSE (suite.presKnob.getBounds().isEmpty());
+    EXPECT_TRUE (suite.bitsKnob.getBounds().isEmpty());
+    EXPECT_TRUE (suite.thrsKnob.getBounds().isEmpty());
+}
+
+TEST (DistortionSuitePanel, FaceShowsModeNameAndBypassOverlay)
+{
+    DistortionSuite suite (nullptr);
+    suite.setSize (600, 161);
+
+    const auto paintPanel = [&suite] { return pixel_probe::draw (600, 161, [&suite] (juce::Graphics& g) { suite.paint (g); }); };
+    const auto coloured = [] (juce::Colour c) { return c.getGreen() - c.getRed() > 80; };
+    const auto reddish = [] (juce::Colour c) { return c.getRed() - c.getGreen() > 60; };
+    const juce::Rectangle<int> nameStrip (0, 20, 70, 141);
+    const juce::Rectangle<int> overlayArea (80, 130, 500, 20);
+
+    for (int mode : { 0, 1, 2 })
+    {
+        suite.setMode (mode);
+        const auto image = paintPanel();
+        EXPECT_GT (pixel_probe::count (image, nameStrip, coloured), 10) << "mode " << mode;
+        EXPECT_EQ (pixel_probe::count (image, overlayArea, reddish), 0);
+
+        // The header strip is the light blue gradient.
+        const auto header = image.getPixelAt (300, 9);
+        EXPECT_GT (header.getBlue(), header.getRed());
+    }
+
+    suite.setMode (7);
+    EXPECT_EQ (pixel_probe::count (paintPanel(), nameStrip, coloured), 0);
+
+    suite.setBypassed (true);
+    const auto bypassedImage = paintPanel();
+    EXPECT_EQ (pixel_probe::count (bypassedImage, overlayArea, reddish), overlayArea.getWidth() * overlayArea.getHeight());
+    EXPECT_EQ (pixel_probe::count (bypassedImage, { 0, 40, 66, 100 }, reddish), 0);
+}
+
+TEST (DistortionSuitePanel, ReadOutsFormatValueAndRange)
+{
+    DistortionSuite suite (nullptr);
+    set (suite.atkKnob, 0.01);
+
+    struct Case { DistortionSuite::Knob* knob; const char* hover; const char* hud; };
+    for (const auto& c : { Case { &suite.driveKnob, "DRIVE: 1.00 / 16", "1.0" },
+                           Case { &suite.thrsKnob, "THRS: -12.00 / 12", "-12.0" },
+                           Case { &suite.rateKnob, "RATE: 44100.00 / 96000", "44100.0" },
+                           Case { &suite.limKnob, "LIM: 0.00 / 0", "0.0" },
+                           Case { &suite.atkKnob, "ATK: 0.01 / 1000", "0.0" },
+                           Case { &suite.resKnob, "RES: 0.70 / 10", "0.7" } })
+    {
+        EXPECT_EQ (DistortionSuite::hoverText (*c.knob), c.hover);
+        EXPECT_EQ (DistortionSuite::hudValueText (*c.knob), c.hud);
+    }
+}
+
+TEST (DistortionSuitePanel, TimerFeedsDisplayAndLabelWithTheFirstHoveredVisibleKnob)
+{
+    PurpleHeadsUpDisplay hud;
+    HoverableSuite suite (&hud);
+    suite.setMode (0);
+
+    const auto texts = [&hud] { return juce::StringArray { hud.title, hud.knobName, hud.valueText, hud.description }; };
+
+    suite.hovered = { &suite.driveKnob };
+    suite.timerCallback();
+    EXPECT_EQ (texts(), (juce::StringArray { "DISTORTER", "DRIVE", "1.0", "Distortion intensity" }));
+    EXPECT_EQ (suite.hoverLabel.getText(), "DRIVE: 1.00 / 16");
+
+    // Nothing under the mouse, or only a hidden knob: the last texts stay.
+    for (auto hovered : { std::vector<const DistortionSuite::Knob*> {}, std::vector<const DistortionSuite::Knob*> { &suite.bitsKnob } })
+    {
+        suite.hovered = hovered;
+        suite.timerCallback();
+        EXPECT_EQ (texts(), (juce::StringArray { "DISTORTER", "DRIVE", "1.0", "Distortion intensity" }));
+        EXPECT_EQ (suite.hoverLabel.getText(), "DRIVE: 1.00 / 16");
+    }
+
+    // The list order decides between two: MIX comes before IN.
+    suite.hovered = { &suite.inKnob, &suite.mixKnob };
+    suite.timerCallback();
+    EXPECT_EQ (hud.knobName, "MIX");
+
+    suite.setMode (2);
+    suite.hovered = { &suite.thrsKnob };
+    suite.timerCallback();
+    EXPECT_EQ (texts(), (juce::StringArray { "KOMPRESSOR", "THRS", "-12.0", "Compression threshold" }));
+    EXPECT_EQ (suite.hoverLabel.getText(), "THRS: -12.00 / 12");
+
+    suite.setMode (1);
+    suite.hovered = { &suite.wideKnob };
+    suite.timerCallback();
+    EXPECT_EQ (hud.title, "BITCRUSH");
+
+    suite.setMode (5);
+    suite.hovered = { &suite.satKnob };
+    suite.timerCallback();
+    EXPECT_EQ (hud.title, "DISTORTION SUITE");
+
+    // Without a display the label still follows.
+    HoverableSuite alone (nullptr);
+    alone.hovered = { &alone.outKnob };
+    alone.timerCallback();
+    EXPECT_EQ (alone.hoverLabel.getText(), "OUT: 0.00 / 24");
+}
+
+TEST (DistortionSuitePanel, BypassAndHudButtons)
+{
+    const auto click = [] (juce::Button& button)
+    {
+        button.triggerClick();
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+    };
+
+    PurpleHeadsUpDisplay hud;
+    DistortionSuite suite (&hud);
+    suite.prepare (48000.0);
+    set (suite.mixKnob, 100.0);
+    set (suite.driveKnob, 16.0);
+
+    click (suite.bypassButton);
+    ASSERT_TRUE (suite.isBypassed());
+    auto input = noiseBlock (64, 3);
+    auto block = input;
+    suite.process (block);
+    for (int i = 0; i < 64; ++i)
+        ASSERT_EQ (block.getSample (0, i), input.getSample (0, i));
+    EXPECT_FALSE (suite.isActive());
+
+    click (suite.bypassButton);
+    EXPECT_FALSE (suite.isBypassed());
+    EXPECT_TRUE (suite.isActive());
+
+    // HUD shows and hides; after the display's own close it shows it again.
+    hud.setVisible (false);
+    click (suite.hudButton);
+    EXPECT_TRUE (hud.isVisible());
+    EXPECT_FALSE (hud.closedByUser);
+    click (suite.hudButton);
+    EXPECT_FALSE (hud.isVisible());
+    EXPECT_TRUE (hud.closedByUser);
+    click (suite.hudButton);
+    EXPECT_TRUE (hud.isVisible());
+    EXPECT_FALSE (hud.closedByUser);
+
+    DistortionSuite withoutDisplay (nullptr);
+    click (withoutDisplay.hudButton);   // nothing to show; must not fail
 }
