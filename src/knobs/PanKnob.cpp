@@ -1,7 +1,5 @@
 #include "knobs/PanKnob.h"
 
-PanAutomation panRamp;
-
 PanKnob::PanKnob()
 {
     setRepaintsOnMouseActivity (true);

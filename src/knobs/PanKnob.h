@@ -2,6 +2,9 @@
 
 #include "knobs/KnobFace.h"
 
+// The knob's automate dialog fills the process-wide panRamp declared with the ramp playback.
+#include "controls/RampPlayback.h"
+
 #include <functional>
 
 /** The pan knob "PAN": the output's position from -1 (left) to +1 (right), and the output's
@@ -46,16 +49,3 @@ private:
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (PanKnob)
 };
-
-/** The one pan ramp of the program: the pan knob's automate dialog fills it, the main timer
-    moves the pan along it over the loaded file's playing time. Message thread only. */
-struct PanAutomation
-{
-    double startPan = 0.0;
-    double targetPan = 0.0;
-    double startTime = 0.0;
-    double endTime = 0.1;
-    bool active = false;
-};
-
-extern PanAutomation panRamp;
