@@ -157,6 +157,15 @@ public:
         updateFilters (band);
     }
 
+    /** The same for all six bands at once, `change (Band&, int band)`, published as one set. */
+    template <typename Fn>
+    void modifyAllBands (Fn&& change)
+    {
+        const PublishBatch batch (*this);
+        for (int b = 0; b < numBands; ++b)
+            modifyBand (b, [&] (Band& rec) { change (rec, b); });
+    }
+
     juce::Slider& getMacroKnob (int band, MacroKnob which);
     juce::Slider& getBandKnob (int band, BandKnob which);
     juce::ToggleButton& getBandToggle (int band, BandToggle which);

@@ -100,6 +100,7 @@ namespace smarteq
             float attackCoeff = 0.0f, releaseCoeff = 0.0f, slopeFactor = 0.0f;
 
             bool gainVaries = false;
+            bool equalGains = false;   // then both channels' gain is one and the same power
             float fixedGainLeft = 1.0f, fixedGainRight = 1.0f;
 
             DriveShape drive = DriveShape::none;
@@ -144,6 +145,7 @@ namespace smarteq
             }
 
             plan.gainVaries = plan.motion || plan.dynamics;
+            plan.equalGains = p.gainLeftDb == p.gainRightDb;
             if (! plan.gainVaries)
             {
                 plan.fixedGainLeft = std::pow (10.0f, p.gainLeftDb / 20.0f);
@@ -254,8 +256,9 @@ namespace smarteq
 
                 if (plan.gainVaries)
                 {
-                    yL *= std::pow (10.0f, (m + p.gainLeftDb + d) / 20.0f);
-                    yR *= std::pow (10.0f, (m + p.gainRightDb + d) / 20.0f);
+                    const float gainL = std::pow (10.0f, (m + p.gainLeftDb + d) / 20.0f);
+                    yL *= gainL;
+                    yR *= plan.equalGains ? gainL : std::pow (10.0f, (m + p.gainRightDb + d) / 20.0f);
                 }
                 else
                 {
@@ -324,11 +327,12 @@ namespace smarteq
             if (globals.mono)
                 L = R = (L + R) / 2.0f;
 
+            // Only an overflow at the output gain can get here (inf - inf); tanh keeps the rest bounded.
             if (std::isnan (L)) L = 0.0f;
             if (std::isnan (R)) R = 0.0f;
 
             left[i] = std::tanh (L);
-            right[i] = std::tanh (R);
+            right[i] = globals.mono ? left[i] : std::tanh (R);
         }
 
         for (int b = 0; b < numBands; ++b)

@@ -338,7 +338,7 @@ TEST (SmartEqRenderer, BlockConstantWorkMatchesThePerSampleForm)
 {
     using smarteq::BandParams;
 
-    struct Config { const char* name; std::function<void (BandParams&, int)> set; };
+    struct Config { const char* name; std::function<void (BandParams&, int)> set; bool mono = false; };
     const Config configs[] = {
         { "constructed", [] (BandParams& p, int b)
             {
@@ -359,7 +359,7 @@ TEST (SmartEqRenderer, BlockConstantWorkMatchesThePerSampleForm)
             } },
         { "gains only", [] (BandParams& p, int b) { p.gainLeftDb = (float) b - 2.5f; p.gainRightDb = 1.5f; p.enabled = b != 2; } },
         { "dynamics without motion", [] (BandParams& p, int b) { p.dynamicOn = b % 2 == 1; p.gainLeftDb = p.gainRightDb = -2.0f; } },
-        { "solo and motion", [] (BandParams& p, int b) { p.solo = b == 4; p.motionOn = true; p.motionDepthPct = 30.0f; p.mixPct = 50.0f; } },
+        { "solo, motion and mono", [] (BandParams& p, int b) { p.solo = b == 4; p.motionOn = true; p.motionDepthPct = 30.0f; p.mixPct = 50.0f; }, true },
     };
 
     std::mt19937 rng (3);
@@ -384,7 +384,7 @@ TEST (SmartEqRenderer, BlockConstantWorkMatchesThePerSampleForm)
         auto literalBands = snap.bands;
         std::array<smarteq_literal::State, 6> literalStates {};
         smarteq::Renderer renderer;
-        const smarteq::GlobalParams globals { 0.9f, 1.2f, false };
+        const smarteq::GlobalParams globals { 0.9f, 1.2f, config.mono };
 
         auto fastL = fixtureL, fastR = fixtureR, slowL = fixtureL, slowR = fixtureR;
         const int blockSizes[] = { 1, 37, 64, 512, 3000 };
