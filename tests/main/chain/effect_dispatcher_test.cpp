@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include "main/chain/EffectDispatcher.h"
+
+#include "controls/HeadsUpDisplay.h"
+#include "effects/core/Atomizer.h"
+#include "effects/core/DelayVerb.h"
+#include "effects/core/DistortionSuite.h"
+#include "effects/core/HeightAndWeight.h"
+#include "effects/core/StereoUtilityMax.h"
+#include "effects/dictionary/DictionaryReader.h"
+#include "effects/finalizer/TavroFinalizer.h"
+#include "effects/finalizer/TavroFinalizerHUD.h"
+#include "effects/imager/MultiEffectImagerPro.h"
+#include "effects/smarteq/SmartEQ.h"
+
+namespace
+{
+    // The nine effects with their displays, as the main window holds them, at their start values.
+    struct Rack
+    {
+        PurpleHeadsUpDisplay distortionHud;
+        HeadsUpDisplay stereoHud;
+        GreenHeadsUpDisplay delayHud;
+        OrangeHeadsUpDisplay atomizerHud;
+        CyanHeadsUpDisplay imagerHud;
+        MagentaHeadsUpDisplay timeProHud;
+        GoldHeadsUpDisplay dictionaryHud;
+        TavroFinalizerHUD finalizerHud;
+
+        DistortionSuite distortion { &distortionHud };
+        StereoUtilityMax stereo { &stereoHud };
+        DelayVerb delay { &delayHud };
+        Atomizer atomizer { &atomizerHud };
+        MultiEffectImagerPro imager { &imagerHud };
+        HeightAndWeight timePro { &timeProHud };
+        DictionaryReader reader { &dictionaryHud };
+        SmartEQ eq;
+        TavroFinalizer finalizer { &finalizerHud };
+
+        EffectDispatcher dispatcher { { distortion, stereo, delay, atomizer, imager, timePro, reader, eq, finalizer } };
+
+        Rack()
+        {
+            distortion.prepare (44100.0);
+            stereo.prepare (44100.0);
+            delay.prepare (44100.0);
+            atomizer.prepare (44100.0);
+            imager.prepare (44100.0);
+            timePro.prepare (44100.0);
+            reader.prepare (44100.0);
+            eq.prepare (44100.0);
+            finalizer.prepare (44100.0, 512);
+            dispatcher.prepare (2, 512);
+        }
+
+        std::vector<int> activeIds() const
+        {
+            std::vector<int> ids;
+            for (int id = -1; id <= numEffects; ++id)
+                if (dispatcher.isEffectActive (id))
+                    ids.push_back (id);
+            return ids;
+        }
+    };
+}
+
+TEST (EffectDispatcher, ActivityAtStartAndWithBypass)
+{
+    auto rack = std::make_unique<Rack>();
+
+    // The Smart EQ starts with its bands on; with them off only the finalizer counts, until its
+    // own bypass is set.
+    EXPECT_EQ (rack->activeIds(), (std::vector<int> { 7, 8 }));
+
+    for (int band = 0; band < 6; ++band)
+        rack->eq.setBandEnabled (band, false);
+    EXPECT_EQ (rack->activeIds(), std::vector<int> { 8 });
+
+    rack->finalizer.bypassed = true;
+    EXPECT_TRUE (rack->activeIds().empty());
+}
+
+TEST (EffectDispatcher, UnknownIdsAndEmptyStretchesLeaveTheBlockAlone)
+{
+    auto rack = std::make_unique<Rack>();
+
+    juce::AudioBuffer<float> block (2, 64);
+    for (int c = 0; c < 2; ++c)
+        for (int i = 0; i < 64; ++i)
+            block.setSample (c, i, 0.01f * (float) (i - 32));
+    juce::AudioBuffer<float> dry (block);
+
+    for (auto [id, n] : { std::pair { 9, 64 }, { -1, 64 }, { 8, 0 }, { 8, -5 } })
+    {
+        rack->dispatcher.processEffect (id, block, 0, n);
+        for (int c = 0; c < 2; ++c)
+            for (int i = 0; i < 64; ++i)
+                ASSERT_EQ (block.getSample (c, i), dry.getSample (c, i)) << "id " << id << " n " << n;
+    }
+
+    // A buffer effect on a stretch in the middle of a one-channel block touches only that stretch.
+    juce::AudioBuffer<float> mono (1, 64);
+    for (int i = 0; i < 64; ++i)
+        mono.setSample (0, i, 0.3f);
+    rack->dispatcher.processEffect (8, mono, 16, 32);
+    for (int i : { 0, 15, 48, 63 })
+        EXPECT_EQ (mono.getSample (0, i), 0.3f) << i;
+    for (int i = 16; i < 48; ++i)
+        EXPECT_TRUE (std::isfinite (mono.getSample (0, i)));
+}
