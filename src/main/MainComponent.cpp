@@ -31,6 +31,12 @@ double MainComponent::getAudioLengthSeconds()
 //==============================================================================
 MainComponent::MainComponent()
 {
+    EventHandoff::initSlots (eventHandoff.incoming);
+    EventHandoff::initSlots (eventHandoff.outgoing);
+    eventHandoff.generation = 1;
+    eventHandoff.seed = 12345;
+    eventHandoff.clear();
+
     setSize (900, 500);
 
     platform::registerAudioFormats (formatManager);
