@@ -20,6 +20,16 @@
 //     auto report = effect_kit::checkRobustness (fx);
 //     EXPECT_TRUE (report.ok()) << report.summary();
 //
+// An effect that processes through pointers is wrapped the same way:
+//
+//     fx.process = [&] (juce::AudioBuffer<float>& b)
+//                  { atomizer.process (b.getWritePointer (0), b.getWritePointer (1), b.getNumSamples()); };
+//
+// Each check takes an options struct whose defaults are the standard table (rates 44.1, 48 and
+// 96 kHz; blocks of 1, 64, 512 and 4096); a test narrows or widens it where the effect needs.
+// The helpers below (setKnob, applySetting, fillInput, fillSine, processInBlocks) are there for
+// an effect's own tests too.
+//
 // The checks:
 //  - checkRobustness: for every variant, sample rate, setting (every knob at minimum, at
 //    maximum, three fixed random sets) and input (silence, full-scale noise, NaN, +-Inf, +-1e6,

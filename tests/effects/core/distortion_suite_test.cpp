@@ -130,6 +130,28 @@ TEST (DistortionSuiteDsp, NonFiniteInputIsProcessedAsZeroInEveryMode)
     }
 }
 
+TEST (DistortionSuiteDsp, ChannelsBeyondTheStereoPairGetTheDryPath)
+{
+    DistortionSuite suite (nullptr);
+    suite.prepare (48000.0);
+    set (suite.mixKnob, 100.0);
+    set (suite.driveKnob, 16.0);
+    set (suite.outKnob, 6.0);
+
+    juce::AudioBuffer<float> block (3, 4);
+    for (int ch = 0; ch < 3; ++ch)
+        for (int i = 0; i < 4; ++i)
+            block.setSample (ch, i, 0.1f * (float) (i + 1));
+
+    suite.process (block);
+    const auto gain = std::pow (10.0f, 6.0f / 20.0f);
+    for (int i = 0; i < 4; ++i)
+    {
+        EXPECT_FLOAT_EQ (block.getSample (2, i), 0.1f * (float) (i + 1) * gain);
+        EXPECT_GT (block.getSample (0, i), 0.9f);   // driven hard on the pair
+    }
+}
+
 //==============================================================================
 // Kernels
 
@@ -590,9 +612,17 @@ TEST (DistortionSuiteDsp, BlockWiseWorkMatchesThePerSampleDescription)
 TEST (DistortionSuiteKit, OutputStaysFiniteAndWithinFourForEveryInputAndSetting)
 {
     DistortionSuite suite (nullptr);
-    const auto report = effect_kit::checkRobustness (adapterFor (suite));
+    auto report = effect_kit::checkRobustness (adapterFor (suite));
     EXPECT_TRUE (report.ok()) << report.summary();
     EXPECT_GT (report.casesRun, 0);
+
+    // A rate of 0 or below leaves the filters off and the Kompressor's time constants undefined;
+    // whatever they give falls back to the dry sample.
+    effect_kit::RobustnessOptions noRate;
+    noRate.sampleRates = { 0.0, -48000.0 };
+    noRate.blockSizes = { 64, 4096 };
+    report = effect_kit::checkRobustness (adapterFor (suite), noRate);
+    EXPECT_TRUE (report.ok()) << report.summary();
 }
 
 TEST (DistortionSuiteKit, SilenceStaysSilentInTheNeutralSettingAndAtFullMix)
