@@ -22,10 +22,7 @@ namespace
 double MainComponent::getAudioLengthSeconds()
 {
     auto* instance = mainComponentInstance;
-    if (instance == nullptr || instance->readerSource == nullptr || instance->deviceSampleRate <= 0.0)
-        return 0.0;
-
-    return (double) instance->transportSource.getTotalLength() / instance->deviceSampleRate;
+    return instance != nullptr ? instance->transport.getLengthInSeconds() : 0.0;
 }
 
 //==============================================================================
@@ -165,7 +162,7 @@ MainComponent::MainComponent()
     volumeKnob.onValueChange = [this] (float v) { volumeChanged (v); };
 
     volumeGain = 1.0f;
-    pitchPlaybackRate = 1.0f;
+    transport.setPitchPlaybackRate (1.0f);
     pitchRatio = 1.0f;
     pitchSpectralProcessor.enabled = false;
     samplerSpectralProcessor.enabled = false;

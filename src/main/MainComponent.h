@@ -34,6 +34,10 @@
 #include "main/MacroKnobIndex.h"
 #include "main/ParameterRandomiser.h"
 #include "main/SpectralProcessor.h"
+#include "main/audio/AutoGain.h"
+#include "main/audio/LevelMeter.h"
+#include "main/audio/StutterStage.h"
+#include "main/audio/TransportEngine.h"
 #include "main/chain/BeatClock.h"
 #include "main/chain/RoutingState.h"
 #include "recording/RecordingWindow.h"
@@ -48,6 +52,7 @@
 #include <vector>
 
 class MainComponentTestAccess;
+class MainComponentRoadAccess;
 
 /** A recorded macro-knob move: sample position, knob and value (0..100, MasterPro 0..19). */
 struct AutomationEvent
@@ -111,6 +116,7 @@ public:
 
 private:
     friend class MainComponentTestAccess;
+    friend class MainComponentRoadAccess;
 
     struct SamplerVoice
     {
@@ -206,6 +212,56 @@ private:
     void loadAudioFile (const juce::File& file);
 
     //==============================================================================
+    // Transport (transport source file).
+    void forgetLoadedFile();
+    bool loadReversedBuffer();
+    void playButtonClicked();
+    void stopButtonClicked();
+    bool isPlaying() const;
+    double getPlaybackPosition() const;
+    void finishMemoryPlayback();
+    void finishPlayRev();
+    void showPlayRevMenu();
+    void handlePlayRevMenuResult (int id);
+    static juce::String playRevMenuItemText (int itemId, int order);
+    void applyPitch (float octaves, bool preserveLength);
+    void setBpm (float newBpm);
+
+    /** For the main timer: runs the end-of-pass actions the audio thread left behind and
+        refreshes what the audio thread knows about the loaded file and the loop selection. */
+    void pollTransportNotices();
+
+    //==============================================================================
+    // Main buttons and the ZARIDEZ menu (buttons source file).
+    void showLoadChooser();
+    void loadChosenFile (const juce::File& file);
+    void captureButtonClicked();
+    void showBpmDetectionMenu();
+    void showPresetMenu();
+    void handlePresetMenuResult (int id);
+    void setKnobAnimationEnabled (bool shouldAnimate);
+    void setKnobAnimationFps (int fps);
+    void revert();
+    void addLoopSequenceEntry (int portion, const juce::String& repeatsText);
+    static int parseRepeatCount (const juce::String& text);
+
+    // Preset files: filled in with the preset dialogs and the quick preset.
+    void showPresetSaveChooser();
+    void showPresetLoadChooser();
+    bool quickSavePreset();
+    bool quickLoadPreset();
+
+    //==============================================================================
+    // Stages of the audio block (audio source file).
+    void processAutomation (int numSamples) noexcept;
+    void renderFinalizerPlayer (juce::AudioBuffer<float>& buffer, int start, int n) noexcept;
+    void renderSampler (juce::AudioBuffer<float>& buffer, int start, int n) noexcept;
+    void processSpectral (SpectralProcessor& processor, juce::AudioBuffer<float>& buffer, int start, int n) noexcept;
+    void runEffectChain (juce::AudioBuffer<float>& buffer, int start, int n) noexcept;
+    void processCircuitBend (float* left, float* right, int n) noexcept;
+    void mixTakePlayback (juce::AudioBuffer<float>& buffer, int start, int n) noexcept;
+
+    //==============================================================================
     // Layout helpers (layout source file).
     void layoutHeader (juce::Rectangle<int>& area);
     void layoutSecondRow (juce::Rectangle<int>& area);
@@ -216,19 +272,14 @@ private:
     //==============================================================================
     // Members in construction order.
     juce::AudioFormatManager formatManager;
-    std::unique_ptr<juce::AudioFormatReaderSource> readerSource;
-    juce::AudioTransportSource transportSource;
+
+    // The loaded file, its forward and reversed memory copies, their positions and the
+    // playback modes (REV, PLAYREV and its order, varispeed, LOOP) live in the transport, which
+    // hands them to the audio thread whole.
+    TransportEngine transport;
 
     juce::TextButton revButton { "REV" };
-    std::atomic<bool> reverseMode { false };
-    juce::AudioBuffer<float> reversedBuffer;
-    double reversePosition = 0.0;
-    std::atomic<bool> reversedBufferReady { false };
-
     juce::TextButton playRevButton { "PLAYREV" };
-    std::atomic<bool> playRevMode { false };
-    int playRevOrder = 0;   // 0 PlayRev, 1 RevPlay
-    bool playRevSecondHalf = false;
 
     double currentSampleRate = 44100.0;
     int currentBlockSize = 512;
@@ -249,14 +300,7 @@ private:
     float lastSpatialMaxValue = 0.0f;
 
     StutterKnob stutterKnob;
-    float stutterAmount = 0.0f;
-    juce::AudioBuffer<float> stutterBuffer;
-    int stutterWritePos = 0;
-    int stutterCounter = 0;
-    int stutterSliceLength = 0;
-    bool stutterOn = false;
-    int stutterSliceCount = 0;
-    float stutterRampFactor = 1.0f;
+    StutterStage stutter;
 
     MasterControlKnob masterProKnob;
     int masterProLevel = 0;
@@ -285,12 +329,7 @@ private:
     ParameterRandomiser randomiser;
 
     juce::TextButton meterButton { "METER" };
-    std::atomic<float> meterPeakLeft { 0.0f }, meterPeakRight { 0.0f }, meterRms { 0.0f };
-    std::atomic<bool> meterOn { false };
-
-    juce::AudioBuffer<float> forwardBuffer;
-    double forwardPosition = 0.0;
-    std::atomic<bool> forwardBufferReady { false };
+    LevelMeter levelMeter;   // METER's on flag, peaks and RMS
 
     std::unique_ptr<juce::FileChooser> fileChooser;
     juce::TextButton loadButton { "LOAD WAV" };
@@ -300,11 +339,9 @@ private:
 
     VolumeKnob volumeKnob;
     std::atomic<float> volumeGain { 1.0f };
-    float autoGainLevel = 0.0f;
-    float autoGainFactor = 1.0f;
+    AutoGain autoGain;
 
     PitchKnob pitchKnob;
-    std::atomic<float> pitchPlaybackRate { 1.0f };
     std::atomic<float> pitchRatio { 1.0f };
     SpectralProcessor pitchSpectralProcessor;
 
@@ -387,17 +424,24 @@ private:
     int portionBias = 0;
     bool portionsRandomOrder = false;
 
-    float bpm = 0.0f;   // 0: no tempo known
+    std::atomic<float> bpm { 0.0f };   // 0: no tempo known
 
     juce::Label fileLabel { {}, "No file loaded" };
     WaveformView waveformView;
 
     juce::File loadedFile;
+    std::atomic<bool> loadedFileExists { false };   // refreshed by the timer for the audio thread
     double loadedFileSeconds = 0.0;
     double deviceSampleRate = 44100.0;
     double loadedFileSampleRate = 44100.0;
 
     std::atomic<bool> audioReady { false };
+
+    // What the audio thread may not ask for itself: whether the recording panel is shown and
+    // whether the device delivers input; and scratch for the one-channel finalizer road.
+    std::atomic<bool> recordingWindowShown { false };
+    std::atomic<int> deviceInputChannels { 0 };
+    juce::AudioBuffer<float> roadScratch;
 
     juce::String drumStyleName { "Unknown" };
     float drumStyleConfidence = 0.0f;

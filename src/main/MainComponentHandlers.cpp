@@ -14,10 +14,6 @@ void MainComponent::KeysButtonMouseListener::mouseDown (const juce::MouseEvent& 
 //==============================================================================
 // Framework callbacks
 
-void MainComponent::mouseDown (const juce::MouseEvent&) {}
-
-void MainComponent::buttonClicked (juce::Button*) {}
-
 bool MainComponent::keyPressed (const juce::KeyPress&, juce::Component*)
 {
     return false;
@@ -38,7 +34,10 @@ bool MainComponent::isInterestedInFileDrag (const juce::StringArray&)
 
 void MainComponent::filesDropped (const juce::StringArray&, int, int) {}
 
-void MainComponent::timerCallback() {}
+void MainComponent::timerCallback()
+{
+    pollTransportNotices();
+}
 
 //==============================================================================
 // Header and second-row controls
@@ -52,9 +51,6 @@ void MainComponent::syncButtonClicked() {}
 void MainComponent::showMidiLearnMenu() {}
 void MainComponent::recButtonClicked() {}
 void MainComponent::autoButtonClicked() {}
-void MainComponent::revButtonClicked() {}
-void MainComponent::playRevButtonClicked() {}
-void MainComponent::meterButtonClicked() {}
 void MainComponent::tapButtonClicked() {}
 void MainComponent::tempoEntered() {}
 
@@ -79,17 +75,11 @@ void MainComponent::showMathControlMenu() {}
 //==============================================================================
 // Volume, pitch, pan, waveform view and recording window
 
-void MainComponent::volumeChanged (float) {}
-void MainComponent::pitchChanged (float) {}
-void MainComponent::pitchModeChanged (bool) {}
 void MainComponent::pitchReleased() {}
-void MainComponent::panChanged (float) {}
-void MainComponent::widthChanged (float) {}
 
-void MainComponent::waveformSeek (double) {}
-void MainComponent::waveformLoopRange (double, double) {}
 void MainComponent::recordingWindowClosed()
 {
+    recordingWindowShown = false;
     captureButton.setButtonText ("CAPTURE");
 }
 
@@ -104,5 +94,3 @@ void MainComponent::recordingBounced (const juce::File& file)
 void MainComponent::finalizerHudToggled (bool) {}
 void MainComponent::togglePanel (int) {}
 void MainComponent::showDistortionModeMenu() {}
-
-void MainComponent::loadAudioFile (const juce::File&) {}
