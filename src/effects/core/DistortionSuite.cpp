@@ -2,7 +2,7 @@
 
 namespace
 {
-    struct KnobSpec
+    struct KnobRow
     {
         const char* caption;
         double minimum, maximum, defaultValue;
@@ -11,7 +11,7 @@ namespace
     };
 
     // Same order as the two knob arrays: IN to WIDE, then THRS to SHPE.
-    constexpr std::array<KnobSpec, 31> knobSpecs {{
+    constexpr std::array<KnobRow, 31> knobTable {{
         { "IN",    -48.0,    48.0,     0.0, "dB",  "Input gain staging" },
         { "DRIVE",   0.0,    16.0,     1.0, "x",   "Distortion intensity" },
         { "MIX",     0.0,   100.0,     0.0, "%",   "Dry/wet blend" },
@@ -99,23 +99,23 @@ void DistortionSuite::setUpKnobs()
     for (size_t i = 0; i < knobs.size(); ++i)
     {
         auto& knob = *knobs[i];
-        const auto& spec = knobSpecs[i];
+        const auto& row = knobTable[i];
 
-        knob.setRange (spec.minimum, spec.maximum);
-        knob.setValue (spec.defaultValue, juce::sendNotificationAsync);
-        knob.setValueSilently (spec.defaultValue);   // the audio side must not wait for the async pass
-        knob.setTextValueSuffix (spec.suffix);
-        knob.setName (spec.caption);
+        knob.setRange (row.minimum, row.maximum);
+        knob.setValue (row.defaultValue, juce::sendNotificationAsync);
+        knob.setValueSilently (row.defaultValue);   // the audio side must not wait for the async pass
+        knob.setTextValueSuffix (row.suffix);
+        knob.setName (row.caption);
         knob.setSliderStyle (juce::Slider::RotaryHorizontalVerticalDrag);
         knob.setTextBoxStyle (juce::Slider::NoTextBox, false, 0, 0);
         knob.setColour (juce::Slider::rotarySliderFillColourId, juce::Colour (0xff88ccff));
         knob.setColour (juce::Slider::rotarySliderOutlineColourId, juce::Colour (0xff444455));
         knob.setColour (juce::Slider::thumbColourId, juce::Colour (0xff88ccff));
         knob.setPopupDisplayEnabled (false, false, nullptr);
-        knob.setDoubleClickReturnValue (true, spec.defaultValue);
+        knob.setDoubleClickReturnValue (true, row.defaultValue);
         addAndMakeVisible (knob);
 
-        knobInfo[&knob] = { spec.caption, spec.suffix, spec.description };
+        knobInfo[&knob] = { row.caption, row.suffix, row.description };
     }
 }
 
