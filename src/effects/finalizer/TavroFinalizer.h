@@ -3,7 +3,9 @@
 #include <juce_audio_basics/juce_audio_basics.h>
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include "controls/HeadsUpDisplay.h"
 #include "controls/ParamSlider.h"
+#include "controls/SilverKnobLookAndFeel.h"
 #include "effects/finalizer/FinalizerFeatures.h"
 #include "effects/finalizer/TavroAI.h"
 #include "effects/finalizer/TavroFinalizerHUD.h"
@@ -50,8 +52,47 @@ struct BiquadCoefficients
     (computed in double precision, stored as floats; the histories are left alone). */
 void makePeakingCoefficients (StereoBiquad& filter, double sampleRate, double frequency, double gainDb, double q);
 
+/** An issue filed by the playback analysis; aged by the finalizer's timer. */
+struct IssueMarker
+{
+    int kind = 0;
+    float position = 0.0f;
+    float severity = 0.0f;
+    float value = 0.0f;
+    juce::String text;
+    float rise = 0.0f;
+    float life = 3.0f;
+    bool visible = true;
+};
+
+/** One point of the drawn display equaliser curve. */
+struct CurvePoint
+{
+    float frequency = 1000.0f;
+    float gainDb = 0.0f;
+    bool selected = false;
+    float minGainDb = -20.0f;
+    float q = 2.0f;
+};
+
+/** One band of the full panel's (display-only) dynamics section. */
+struct DynamicsBand
+{
+    float crossoverHz = 1000.0f;
+    float thresholdDb = -12.0f;
+    float ratio = 3.0f;
+    float attackMs = 10.0f;
+    float releaseMs = 100.0f;
+    float makeupDb = 0.0f;
+    float reserved = 0.0f;
+    bool enabled = true;
+    bool solo = false;
+    bool mute = false;
+};
+
 /** The mastering stage: equaliser, six-band saturation and width, rotation, ceiling, the two
-    character stages and output gain, with its meters, features, player and timer. */
+    character stages and output gain, with its meters, features, player and timer. It is also
+    a full control panel of its own, which the main window never shows. */
 class TavroFinalizer : public juce::Component,
                        public juce::Timer
 {
@@ -68,22 +109,27 @@ public:
         thread as one set. Message thread, or the prepare step. */
     void updateEqCoefficients();
 
-    /** Recomputes the drawn curve from the tone gains (message thread). */
-    void updateToneCurve();
-
     /** The latest block's meters and features, as one consistent copy (message thread). */
     FinalizerMeters readMeters() const;
 
     static float toGain (float dB) noexcept;
+
+    void applyDistStage (float& left, float& right) noexcept;
+    void applyAtomizeStage (float& left, float& right) noexcept;
+    void makeCutCoefficients (float frequency, float cutDb, float q, BiquadCoefficients& coefficients) const noexcept;
+    void extractFeatures (const float* left, const float* right, int numSamples) noexcept;
+
+    double getSampleRate() const noexcept { return sampleRate.load (std::memory_order_relaxed); }
+    double getProcessSampleRate() const noexcept { return processSampleRate.load (std::memory_order_relaxed); }
 
     //==============================================================================
     // Wave player
     void loadWavePlayerFile (const juce::File& file);
     int renderWavePlayer (float* left, float* right, int numFrames, double deviceSampleRate);
 
-    bool wavePlayerPlaying() const noexcept   { return playing.load (std::memory_order_relaxed); }
+    bool wavePlayerPlaying() const noexcept        { return playing.load (std::memory_order_relaxed); }
     std::int64_t wavePlayerLength() const noexcept { return playerLength.load (std::memory_order_relaxed); }
-    bool wavePlayerHasSamples() const noexcept { return playerHasSamples.load (std::memory_order_relaxed); }
+    bool wavePlayerHasSamples() const noexcept     { return playerHasSamples.load (std::memory_order_relaxed); }
 
     //==============================================================================
     // Message thread
@@ -91,9 +137,62 @@ public:
     void paint (juce::Graphics& g) override;
     void resized() override;
 
+    /** Recomputes the drawn curve from the tone gains. */
+    void updateToneCurve();
+    /** Sets every curve point's gain to 0 dB. */
+    void resetCurve();
+    /** Designs the (display-only) subsonic high-pass from `subsonicHz`. */
+    void updateSubsonicFilter();
+    /** Switches the full panel's view tab. */
+    void setView (int viewIndex);
+
+    /** Raises `peak` to `value` unless another thread already stored more. */
+    static void raisePeak (std::atomic<float>& peak, float value) noexcept;
+    /** Multiplies `peak` by `factor` without losing a rise stored meanwhile. */
+    static void decayPeak (std::atomic<float>& peak, float factor) noexcept;
+
+    static constexpr float peakDecayPerTick = 0.9995f;
+
     //==============================================================================
-    // Processing parameters: written by the panels on the message thread, read once per block
-    // by the audio thread. Plain stores and loads; each value arrives whole.
+    std::vector<IssueMarker> issueMarkers;
+    static constexpr size_t maxIssueMarkers = 20;
+
+    /** Name, range text and description of each full-panel control, for the hover help. */
+    std::map<juce::Component*, KnobInfo> helpTexts;
+
+    std::function<void (const juce::File&)> onFileLoaded;
+    std::function<void (const juce::File&, int bitDepth, int sampleRate, bool cdMaster, bool flac)> onExportRequested;
+
+    TavroFinalizerHUD* const hud;
+
+    SilverKnobLookAndFeel knobLookAndFeel;
+
+    //==============================================================================
+    // Player state shared with the audio thread
+    std::atomic<bool> playing { false }, looping { false };
+    std::atomic<double> playPosition { 0.0 };
+    std::atomic<int> playerSampleRate { 44100 };
+    std::atomic<int> playerChannels { 2 };
+    std::atomic<std::int64_t> playerLength { 0 };
+
+    /** The most frames the main-file road copies into the player. */
+    std::int64_t maxPlayerFrames = 14400000;
+
+    juce::TextButton playButton, stopButton, loopButton;
+    juce::Slider zoomSlider;
+
+    int currentView = 2;
+    float zoom = 1.0f;
+    float scrollOffset = 0.0f;
+    int colourPresetIndex = 0;
+    float animationTime = 0.0f;
+
+    std::array<CurvePoint, 96> curvePoints;
+    std::array<DynamicsBand, 4> dynamicsBands;
+
+    //==============================================================================
+    // Processing parameters: written on the message thread, read once per block by the audio
+    // thread. Each is an atomic so that every value arrives whole.
     std::atomic<bool> bypassed { false };
     std::atomic<float> inputGainDb { 0.0f };
     std::atomic<float> subDb { 0.0f }, bodyDb { 0.0f }, presenceDb { 0.0f }, airDb { 0.0f };
@@ -111,20 +210,43 @@ public:
     std::atomic<float> outputGainDb { 0.0f };
     std::atomic<float> leftMix { 1.0f }, rightMix { 1.0f };
 
-    /** The full panel's "DC" switch; the processing reads its mirrored state. */
-    ParamToggle dcFilterButton { "DC" };
-
     static constexpr std::array<float, 5> crossoverHz { 60.0f, 180.0f, 500.0f, 2500.0f, 6000.0f };
     static constexpr float motionRateHz = 0.6f;
 
     //==============================================================================
+    // Full panel parameters: message thread only; nothing in the processing reads them.
+    float limiterReleaseMs = 100.0f;
+    float stereoWidthAmount = 1.0f;
+    float saturationDrive = 0.0f;
+    float saturationMix = 0.5f;
+    int saturationType = 0;
+    float eqSmoothing = 0.2f;
+    int subsonicHz = 0;
+    int filterSlope = 12;
+    std::array<float, 5> subsonicFilter { 1.0f, 0.0f, 0.0f, 0.0f, 0.0f };
+    bool invertLeft = false, invertRight = false;
+    int channelRouting = 0;
+    int editMode = 0;
+    float brushSize = 3.0f;
+    float msBalance = 0.0f, lrBalance = 0.0f;
+    float lowWidth = 0.0f, midWidth = 1.0f, highWidth = 1.0f;
+    float lowCrossoverHz = 120.0f, highCrossoverHz = 8000.0f;
+    float secondHarmonic = 0.6f, thirdHarmonic = 0.35f, upperHarmonics = 0.15f;
+    float satLowCutHz = 80.0f, satHighCutHz = 8000.0f;
+    bool multibandSat = false;
+    int limiterCharacter = 0;
+    float lookaheadMs = 2.0f;
+    bool linkChannels = true, truePeak = true;
+    int ditherType = 1;
+    int bitDepth = 16;
+    float noiseShaping = 0.5f;
+    bool autoBlank = true;
+    float morph = 0.0f;
+    int oversampling = 1;
+
+    //==============================================================================
     // Meters: the audio thread raises them, the timer lets them fall.
     std::atomic<float> peakLeft { 0.0f }, peakRight { 0.0f };
-
-    /** Raises `peak` to `value` unless another thread already stored more. */
-    static void raisePeak (std::atomic<float>& peak, float value) noexcept;
-    /** Multiplies `peak` by `factor` without losing a rise stored meanwhile. */
-    static void decayPeak (std::atomic<float>& peak, float factor) noexcept;
 
     const float integratedLufs = -14.0f;
     const float shortTermLufs = -12.0f;
@@ -132,26 +254,64 @@ public:
     const float loudnessRange = 8.0f;
 
     //==============================================================================
-    // Player state shared with the audio thread
-    std::atomic<bool> playing { false }, looping { false };
-    std::atomic<double> playPosition { 0.0 };
-    std::atomic<int> playerSampleRate { 44100 };
-    std::atomic<int> playerChannels { 2 };
-    std::atomic<std::int64_t> playerLength { 0 };
+    // Full panel controls, in the order they are built
+    juce::Label titleLabel;
+    std::array<juce::TextButton, 3> viewTabs;
+    juce::TextButton bypassButton, hudButton, loadButton, exportButton;
 
-    /** The most frames the main-file road copies into the player. */
-    std::int64_t maxPlayerFrames = 14400000;
+    ParamSlider inputGainSlider;
+    /** The "DC" switch; the processing reads its mirrored state. */
+    ParamToggle dcFilterButton { "DC" };
+    juce::ComboBox subsonicBox, filterSlopeBox;
+    juce::TextButton phaseInvertLeftButton, phaseInvertRightButton;
+    juce::ComboBox channelRoutingBox;
+
+    juce::Slider eqSmoothingSlider;
+    juce::TextButton resetEqButton, linearPhaseButton, matchEqButton, captureButton;
+    juce::ComboBox editModeBox;
+    juce::Slider brushSizeSlider;
+
+    struct DynamicsStrip
+    {
+        juce::Slider threshold, ratio, attack, release, makeup, transientAttack, transientSustain;
+        juce::TextButton solo, mute, expander;
+    };
+    std::array<DynamicsStrip, 4> dynamicsStrips;
+    std::array<juce::Slider, 3> crossoverSliders;
+
+    juce::Slider stereoWidthSlider;
+    juce::TextButton monoLowButton;
+    juce::Slider msBalanceSlider, lrBalanceSlider, lowWidthSlider, midWidthSlider, highWidthSlider;
+    juce::Slider lowCrossoverSlider, highCrossoverSlider;
+
+    juce::Slider driveSlider, satMixSlider;
+    std::array<juce::TextButton, 3> satTypeButtons;
+    juce::Slider secondHarmonicSlider, thirdHarmonicSlider, upperHarmonicsSlider;
+    juce::Slider satLowCutSlider, satHighCutSlider;
+    juce::TextButton multibandSatButton;
+
+    ParamSlider ceilingSlider;
+    juce::Slider limiterReleaseSlider, lookaheadSlider;
+    ParamSlider outputGainSlider;
+    juce::ComboBox characterBox;
+    juce::TextButton linkButton, truePeakButton;
+
+    juce::ComboBox ditherTypeBox, bitDepthBox;
+    juce::Slider noiseShapingSlider;
+    juce::TextButton autoBlankButton;
+    juce::ComboBox oversamplingBox;
+
+    std::array<juce::TextButton, 4> slotButtons;
+    juce::TextButton copyButton;
+    juce::Slider morphSlider;
+    juce::TextButton presetsButton, undoButton, redoButton;
 
     /** Twelve values the Korrupt engine writes; nothing here reads them. */
     std::array<std::atomic<float>, 12> korruptBandInputs;
 
-    float animationTime = 0.0f;
-
-    TavroFinalizerHUD* const hud;
-
     //==============================================================================
-    // Audio-thread processing state. Public for the tests that pin its behaviour; nothing
-    // outside the audio thread writes it.
+    // Audio-thread processing state. Readable for the tests that pin its behaviour; only the
+    // audio thread (and the prepare step) writes it.
     struct DspState
     {
         std::array<StereoBiquad, 5> eqBands;
@@ -174,14 +334,6 @@ public:
 
     const DspState& audioState() const noexcept { return dsp; }
 
-    void applyDistStage (float& left, float& right) noexcept;
-    void applyAtomizeStage (float& left, float& right) noexcept;
-    void makeCutCoefficients (float frequency, float cutDb, float q, BiquadCoefficients& coefficients) const noexcept;
-    void extractFeatures (const float* left, const float* right, int numSamples) noexcept;
-
-    double getSampleRate() const noexcept { return sampleRate.load (std::memory_order_relaxed); }
-    double getProcessSampleRate() const noexcept { return processSampleRate.load (std::memory_order_relaxed); }
-
 private:
     // The character stages' amounts, read once at the start of each block.
     struct BlockParams
@@ -191,14 +343,16 @@ private:
         float aboveGain = 1.0f, belowGain = 1.0f;
     };
 
+    void buildControls();
     void designCut (float frequency, float a, float q, BiquadCoefficients& coefficients) const noexcept;
-
     void pullEqCoefficients() noexcept;
     void publishMeters() noexcept;
     void resetAudioState() noexcept;
     bool audioStateIsFinite() const noexcept;
     void tickPlayer();
+    void ageIssueMarkers();
     void feedHud();
+    void analysePlaybackWindow();
 
     std::atomic<double> sampleRate { 44100.0 };
     std::atomic<double> processSampleRate { 48000.0 };

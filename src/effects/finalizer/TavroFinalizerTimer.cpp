@@ -1,0 +1,116 @@
+#include "effects/finalizer/TavroFinalizer.h"
+
+#include <cmath>
+
+namespace
+{
+    struct TabHelp { const char* range; const char* description; };
+    const TabHelp tabHelp[] = {
+        { "Module Tab", "Controls: All processing - EQ, dynamics, stereo, saturation, limiter" },
+        { "Module Tab", "Metering: LUFS loudness, spectrum analyzer, correlation" },
+        { "Module Tab", "WavePlayer: Audio player, recorder, file browser, transport" },
+    };
+}
+
+void TavroFinalizer::timerCallback()
+{
+    animationTime += 0.001f;
+
+    tickPlayer();
+
+    decayPeak (peakLeft, peakDecayPerTick);
+    decayPeak (peakRight, peakDecayPerTick);
+
+    ageIssueMarkers();
+    analysePlaybackWindow();
+
+    if (hud != nullptr && hud->isVisible())
+        feedHud();
+
+    repaint();
+}
+
+void TavroFinalizer::tickPlayer()
+{
+    if (playerEnded.exchange (false))
+        playButton.setToggleState (false, juce::dontSendNotification);
+
+    // While the audio thread renders the player it owns the position; the tick only moves
+    // it when no render happened since the previous tick.
+    const auto calls = renderCalls.load();
+    const bool rendering = calls != renderCallsSeen;
+    renderCallsSeen = calls;
+
+    const auto length = playerLength.load();
+    if (rendering || ! playing.load() || length <= 0)
+        return;
+
+    const double step = (double) (playerSampleRate.load() / 1000);
+    double position = std::floor (playPosition.load()) + step;
+
+    if (position >= (double) length)
+    {
+        if (looping.load())
+        {
+            position = 0.0;
+        }
+        else
+        {
+            position = (double) (length - 1);
+            playing.store (false);
+            playButton.setToggleState (false, juce::dontSendNotification);
+        }
+    }
+    playPosition.store (position);
+}
+
+void TavroFinalizer::ageIssueMarkers()
+{
+    for (size_t i = 0; i < issueMarkers.size();)
+    {
+        auto& marker = issueMarkers[i];
+        marker.rise += 0.008f;
+        marker.life -= 0.001f;
+
+        if (marker.life <= 0.0f)
+            issueMarkers.erase (issueMarkers.begin() + (std::ptrdiff_t) i);
+        else
+            ++i;
+    }
+}
+
+void TavroFinalizer::analysePlaybackWindow() {}
+
+void TavroFinalizer::feedHud()
+{
+    const float m = juce::jmax (peakLeft.load(), peakRight.load());
+    const float truePeakDb = m > 0.0f ? juce::jmax (20.0f * std::log10 (m), -100.0f) : -100.0f;
+
+    hud->integratedLufs = integratedLufs;
+    hud->shortTermLufs = shortTermLufs;
+    hud->momentaryLufs = momentaryLufs;
+    hud->truePeakDb = truePeakDb;
+    hud->loudnessRange = loudnessRange;
+    hud->repaint();
+
+    for (const auto& [component, info] : helpTexts)
+    {
+        if (component != nullptr && component->isVisible() && component->isMouseOver (true))
+        {
+            hud->setHoverText (info.name, info.unit, info.description);
+            return;
+        }
+    }
+
+    for (size_t i = 0; i < viewTabs.size(); ++i)
+    {
+        if (viewTabs[i].isMouseOver (false))
+        {
+            hud->setHoverText (viewTabs[i].getButtonText(), tabHelp[i].range, tabHelp[i].description);
+            return;
+        }
+    }
+
+    hud->hoverActive = false;
+    hud->repaint();
+}
