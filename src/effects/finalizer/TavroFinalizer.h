@@ -348,6 +348,7 @@ private:
     void pullEqCoefficients() noexcept;
     void publishMeters() noexcept;
     void resetAudioState() noexcept;
+    void restIdleStages() noexcept;
     bool audioStateIsFinite() const noexcept;
     void tickPlayer();
     void ageIssueMarkers();

@@ -268,6 +268,8 @@ void TavroFinalizer::process (juce::AudioBuffer<float>& buffer)
     blockParams.aboveGain = std::pow (10.0f, -(6.0f * blockParams.above + 3.0f) / 40.0f);
     blockParams.belowGain = std::pow (10.0f, -(4.0f * blockParams.below + 2.0f) / 40.0f);
 
+    restIdleStages();
+
     double midSum = 0.0, sideSum = 0.0;
     float blockPeakLeft = 0.0f, blockPeakRight = 0.0f;
     float finiteProbe = 0.0f;
@@ -399,6 +401,32 @@ void TavroFinalizer::process (juce::AudioBuffer<float>& buffer)
 }
 
 //==============================================================================
+void TavroFinalizer::restIdleStages() noexcept
+{
+    // A stage that is switched off forgets its recursive state, so switching it on again
+    // starts from rest instead of replaying a stale value from long ago as a click.
+    if (blockParams.residue <= 0.01f)
+        dsp.residueState = 0.0f;
+
+    if (blockParams.above <= 0.01f)
+    {
+        dsp.abovePhase = 0.0f;
+        dsp.aboveHistoryLeft.fill (0.0f);
+        dsp.aboveHistoryRight.fill (0.0f);
+        dsp.aboveSmooth.fill (0.0f);
+        dsp.aboveLowpass.fill (0.0f);
+    }
+
+    if (blockParams.below <= 0.01f)
+    {
+        dsp.belowPhase = 0.0f;
+        dsp.belowHistoryLeft.fill (0.0f);
+        dsp.belowHistoryRight.fill (0.0f);
+        dsp.belowSmooth.fill (0.0f);
+        dsp.belowLowpass.fill (0.0f);
+    }
+}
+
 void TavroFinalizer::applyDistStage (float& left, float& right) noexcept
 {
     const float d1 = blockParams.density;

@@ -220,3 +220,38 @@ TEST (FinalizerChain, ConstantInputAndTheDcSwitch)
         EXPECT_EQ (rig.fin.readMeters().features.dcOffset, ! dcOn);
     }
 }
+
+TEST (FinalizerChain, ACharacterStageSwitchedOnAgainStartsFromRest)
+{
+    struct Case { const char* what; std::atomic<float> TavroFinalizer::* amount; float onValue; };
+    const Case cases[] = {
+        { "residue", &TavroFinalizer::residueAmount, 1.0f },
+        { "above",   &TavroFinalizer::aboveAmount,   1.0f },
+        { "below",   &TavroFinalizer::belowAmount,   1.0f },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.what);
+        FinalizerRig used, fresh;
+        used.makeNeutral();
+        fresh.makeNeutral();
+        auto signal = [] (int i) { return sineFrame (i, 300.0f, 0.7f); };
+
+        (used.fin.*c.amount) = c.onValue;
+        for (int block = 0; block < 10; ++block)
+            used.run (512, signal, block * 512);
+        (used.fin.*c.amount) = 0.0f;
+        used.run (512, signal, 10 * 512);
+
+        for (int block = 0; block < 11; ++block)
+            fresh.run (512, signal, block * 512);
+
+        (used.fin.*c.amount) = 0.5f;
+        (fresh.fin.*c.amount) = 0.5f;
+        auto a = used.run (512, signal, 11 * 512);
+        auto b = fresh.run (512, signal, 11 * 512);
+        for (int i = 0; i < 512; ++i)
+            ASSERT_EQ (a.getSample (0, i), b.getSample (0, i)) << i;
+    }
+}
