@@ -143,6 +143,10 @@ void MainComponent::pollTransportNotices()
     // the main file is still there.
     loadedFileExists = loadedFile.getFullPathName().isNotEmpty() && loadedFile.existsAsFile();
     transport.setLoopSelectionShown (waveformView.selectionActive);
+
+    // Shortcuts and other code may change these without going through their click handlers.
+    transport.setLoopEnabled (loopButton.getToggleState());
+    recordingWindowShown = recordingWindow.isVisible();
 }
 
 //==============================================================================
