@@ -19,7 +19,6 @@ ColourHeadsUpDisplay::ColourHeadsUpDisplay (const Palette& p, Layout l)
     : palette (p), layout (l)
 {
     setOpaque (false);
-    setMouseCursor (juce::MouseCursor::DraggingHandCursor);
 
     closeButton.setButtonText ("-");
     closeButton.setColour (juce::TextButton::buttonColourId, palette.closeButton);
@@ -47,6 +46,14 @@ void ColourHeadsUpDisplay::closeFromButton()
 
     if (onClose != nullptr)
         onClose();
+}
+
+juce::MouseCursor ColourHeadsUpDisplay::getMouseCursor()
+{
+    // The dragging hand is made when the pointer first asks for it, not at construction:
+    // on X11 the framework builds it by decoding a tiny GIF with a decoder that reads two
+    // bytes before its buffer, and displays are built long before anyone hovers them.
+    return juce::MouseCursor::DraggingHandCursor;
 }
 
 void ColourHeadsUpDisplay::resized()

@@ -50,6 +50,7 @@ public:
     void resized() override;
     void mouseDown (const juce::MouseEvent& e) override;
     void mouseDrag (const juce::MouseEvent& e) override;
+    juce::MouseCursor getMouseCursor() override;
 
     const Palette& getPalette() const noexcept { return palette; }
 
