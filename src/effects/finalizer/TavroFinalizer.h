@@ -386,6 +386,8 @@ private:
     std::atomic<bool> playerEnded { false };
     std::atomic<std::uint32_t> renderCalls { 0 };
     std::uint32_t renderCallsSeen = 0;
+    static constexpr int renderOwnershipTicks = 250;
+    int ticksSinceRender = renderOwnershipTicks;
 
     TavroAI::AIEngine aiEngine;
 

@@ -41,15 +41,17 @@ void TavroFinalizerHUD::resized()
 
 void TavroFinalizerHUD::mouseDown (const juce::MouseEvent& e)
 {
-    if (closeButton.getBounds().contains (e.getPosition()))
-        return;
+    // A press that did not start a drag must not move the display later with the dragger's
+    // anchor from an earlier press.
+    dragging = ! closeButton.getBounds().contains (e.getPosition());
 
-    dragger.startDraggingComponent (this, e);
+    if (dragging)
+        dragger.startDraggingComponent (this, e);
 }
 
 void TavroFinalizerHUD::mouseDrag (const juce::MouseEvent& e)
 {
-    if (closeButton.getBounds().contains (e.getPosition()))
+    if (! dragging || closeButton.getBounds().contains (e.getPosition()))
         return;
 
     dragger.dragComponent (this, e, nullptr);

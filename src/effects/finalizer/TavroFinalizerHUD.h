@@ -39,6 +39,8 @@ public:
     float loudnessRange = 8.0f;
 
 private:
+    bool dragging = false;
+
     void drawReadoutRow (juce::Graphics& g, int x, int& y, const juce::String& label, float value,
                          const juce::String& unit, juce::Colour colour) const;
 

@@ -35,11 +35,20 @@ void TavroFinalizer::tickPlayer()
     if (playerEnded.exchange (false))
         playButton.setToggleState (false, juce::dontSendNotification);
 
-    // While the audio thread renders the player it owns the position; the tick only moves
-    // it when no render happened since the previous tick.
+    // While the audio thread renders the player it owns the position. Device blocks arrive
+    // many ticks apart, so the tick takes the position back only after renders have been
+    // absent for longer than any block lasts.
     const auto calls = renderCalls.load();
-    const bool rendering = calls != renderCallsSeen;
-    renderCallsSeen = calls;
+    if (calls != renderCallsSeen)
+    {
+        renderCallsSeen = calls;
+        ticksSinceRender = 0;
+    }
+    else if (ticksSinceRender < renderOwnershipTicks)
+    {
+        ++ticksSinceRender;
+    }
+    const bool rendering = ticksSinceRender < renderOwnershipTicks;
 
     const auto length = playerLength.load();
     if (rendering || ! playing.load() || length <= 0)
