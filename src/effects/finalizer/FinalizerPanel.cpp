@@ -13,6 +13,8 @@ FinalizerPanel::FinalizerPanel (TavroFinalizer* finalizerToSteer)
     titleLabel.setJustificationType (juce::Justification::centredLeft);
     addAndMakeVisible (titleLabel);
 
+    addAndMakeVisible (waveformView);
+
     hudButton.setClickingTogglesState (true);
     hudButton.onClick = [this]
     {
@@ -56,6 +58,7 @@ void FinalizerPanel::resized()
     const int wi = juce::jmax (0, getWidth() - 8);
     titleLabel.setBounds (4, 4, juce::jmin (wi, 100), 28);
     statusLabel.setBounds (114, 4, juce::jmax (0, wi - 110), 28);
+    waveformView.setBounds (4, 92, wi, 150);
     hudButton.setBounds (getWidth() - 84, getHeight() - 70, 72, 26);
     bypassButton.setBounds (getWidth() - 84, getHeight() - 38, 72, 26);
 }

@@ -2,6 +2,8 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include "controls/WaveformView.h"
+
 #include <functional>
 
 class TavroFinalizer;
@@ -30,6 +32,9 @@ public:
     juce::Label statusLabel;
     juce::TextButton hudButton { "HUD" };
     juce::TextButton bypassButton { "BYPASS" };
+
+    /** The panel's own view of the main file. */
+    WaveformView waveformView;
 
 private:
     void timerCallback() override;

@@ -1,9 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "FinalizerFixture.h"
-#include "support/RealtimeTrap.h"
-
-#include <juce_audio_formats/juce_audio_formats.h>
 
 #include <cmath>
 
@@ -13,23 +10,6 @@ namespace
     {
         for (int i = 0; i < times; ++i)
             fin.timerCallback();
-    }
-
-    juce::File writeTestWav (const juce::String& name, int frames, double rate)
-    {
-        auto file = juce::File::getSpecialLocation (juce::File::tempDirectory).getChildFile (name);
-        file.deleteFile();
-        juce::WavAudioFormat wav;
-        std::unique_ptr<juce::AudioFormatWriter> writer (
-            wav.createWriterFor (new juce::FileOutputStream (file), rate, 2, 16, {}, 0));
-        juce::AudioBuffer<float> data (2, frames);
-        for (int i = 0; i < frames; ++i)
-        {
-            data.setSample (0, i, 0.25f * (float) std::sin (i * 0.05));
-            data.setSample (1, i, -0.25f * (float) std::sin (i * 0.05));
-        }
-        writer->writeFromAudioSampleBuffer (data, 0, frames);
-        return file;
     }
 }
 
@@ -124,71 +104,4 @@ TEST (FinalizerMeters, MarkersAgeAndExpireInOrder)
     EXPECT_EQ (rig.fin.issueMarkers.size(), 1u);
     tick (rig.fin, 20);
     EXPECT_TRUE (rig.fin.issueMarkers.empty());
-}
-
-TEST (FinalizerPlayer, TheTickMovesTheIdlePlayerAndStopsItAtTheEnd)
-{
-    FinalizerRig rig;
-    rig.fin.loadWavePlayerFile (writeTestWav ("tick.wav", 1000, 44100.0));
-    ASSERT_EQ (rig.fin.wavePlayerLength(), 1000);
-    ASSERT_TRUE (rig.fin.wavePlayerHasSamples());
-
-    rig.fin.playing = true;
-    rig.fin.playButton.setToggleState (true, juce::dontSendNotification);
-    rig.fin.timerCallback();
-    EXPECT_EQ (rig.fin.playPosition.load(), 44.0);
-
-    tick (rig.fin, 30);
-    EXPECT_FALSE (rig.fin.playing.load());
-    EXPECT_FALSE (rig.fin.playButton.getToggleState());
-    EXPECT_EQ (rig.fin.playPosition.load(), 999.0);
-
-    // Looping wraps to the start instead.
-    rig.fin.playPosition = 980.0;
-    rig.fin.looping = true;
-    rig.fin.playing = true;
-    rig.fin.timerCallback();
-    EXPECT_EQ (rig.fin.playPosition.load(), 0.0);
-    EXPECT_TRUE (rig.fin.playing.load());
-}
-
-TEST (FinalizerPlayer, WhileTheAudioRendersItTheTickDoesNotMoveThePosition)
-{
-    FinalizerRig rig;
-    rig.fin.loadWavePlayerFile (writeTestWav ("render.wav", 96000, 48000.0));
-    rig.fin.playing = true;
-
-    std::vector<float> left (480), right (480);
-    for (int block = 0; block < 100; ++block)   // one second in 10 ms blocks, ten ticks per block
-    {
-        rig.fin.renderWavePlayer (left.data(), right.data(), 480, 48000.0);
-        tick (rig.fin, 10);
-    }
-    EXPECT_NEAR (rig.fin.playPosition.load(), 48000.0, 480.0);
-}
-
-TEST (FinalizerPlayer, TheEndOfTheFileReachesThePlayButtonWithoutAPost)
-{
-    FinalizerRig rig;
-    rig.fin.loadWavePlayerFile (writeTestWav ("end.wav", 300, 48000.0));
-    rig.fin.playing = true;
-    rig.fin.playButton.setToggleState (true, juce::dontSendNotification);
-
-    std::vector<float> left (512, 0.0f), right (512, 0.0f);
-    int written = 0;
-    {
-        testing_rt::RealtimeScope scope;
-        written = rig.fin.renderWavePlayer (left.data(), right.data(), 512, 48000.0);
-        if (testing_rt::trapAvailable())
-        {
-            EXPECT_TRUE (scope.counts().clean());
-        }
-    }
-    EXPECT_EQ (written, 300);
-    EXPECT_EQ (left[300], 0.0f);
-    EXPECT_FALSE (rig.fin.wavePlayerPlaying());
-    EXPECT_TRUE (rig.fin.playButton.getToggleState());
-
-    rig.fin.timerCallback();
-    EXPECT_FALSE (rig.fin.playButton.getToggleState());
 }

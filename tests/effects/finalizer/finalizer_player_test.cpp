@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+
+#include "FinalizerFixture.h"
+#include "support/RealtimeTrap.h"
+
+#include <juce_audio_formats/juce_audio_formats.h>
+
+#include <cmath>
+
+namespace
+{
+    void tick (TavroFinalizer& fin, int times)
+    {
+        for (int i = 0; i < times; ++i)
+            fin.timerCallback();
+    }
+
+    juce::File writeTestWav (const juce::String& name, int frames, double rate, int channels = 2)
+    {
+        auto file = juce::File::getSpecialLocation (juce::File::tempDirectory).getChildFile (name);
+        file.deleteFile();
+        juce::WavAudioFormat wav;
+        std::unique_ptr<juce::AudioFormatWriter> writer (
+            wav.createWriterFor (new juce::FileOutputStream (file), rate, (unsigned int) channels, 16, {}, 0));
+        juce::AudioBuffer<float> data (channels, frames);
+        for (int i = 0; i < frames; ++i)
+            for (int ch = 0; ch < channels; ++ch)
+                data.setSample (ch, i, (ch % 2 == 0 ? 0.25f : -0.25f) * (float) std::sin (i * 0.05));
+        writer->writeFromAudioSampleBuffer (data, 0, frames);
+        return file;
+    }
+}
+
+TEST (FinalizerPlayer, MainFileRoadCapsTheLengthAndAFailedLoadChangesNothing)
+{
+    FinalizerRig rig;
+    rig.fin.maxPlayerFrames = 1000;
+    rig.fin.loadWavePlayerFile (writeTestWav ("long.wav", 5000, 44100.0));
+    EXPECT_EQ (rig.fin.wavePlayerLength(), 1000);
+    EXPECT_EQ (rig.fin.playerSampleRate.load(), 44100);
+
+    auto notAudio = juce::File::getSpecialLocation (juce::File::tempDirectory).getChildFile ("notes.txt");
+    notAudio.replaceWithText ("not audio");
+    rig.fin.loadWavePlayerFile (notAudio);
+    EXPECT_EQ (rig.fin.wavePlayerLength(), 1000);
+    EXPECT_TRUE (rig.fin.wavePlayerHasSamples());
+}
+
+TEST (FinalizerPlayer, RenderFollowsTheRateRatioAndTheChannelLayout)
+{
+    struct Case { double fileRate, deviceRate, frames, tolerance; };
+    for (const auto& c : { Case { 48000, 48000, 1000, 0 }, Case { 22050, 44100, 500, 0 },
+                           Case { 96000, 44100, 2177, 1 }, Case { 44100, 48000, 919, 1 } })
+    {
+        SCOPED_TRACE (juce::String (c.fileRate) + " on " + juce::String (c.deviceRate));
+        FinalizerRig rig;
+        rig.fin.loadWavePlayerFile (writeTestWav ("rate.wav", 10000, c.fileRate));
+        rig.fin.playing = true;
+        std::vector<float> left (1000), right (1000);
+        EXPECT_EQ (rig.fin.renderWavePlayer (left.data(), right.data(), 1000, c.deviceRate), 1000);
+        EXPECT_NEAR (std::floor (rig.fin.playPosition.load()), c.frames, c.tolerance);
+    }
+
+    // Mono feeds both outputs; of six channels the first two play.
+    for (int channels : { 1, 6 })
+    {
+        SCOPED_TRACE (channels);
+        FinalizerRig rig;
+        rig.fin.loadWavePlayerFile (writeTestWav ("layout.wav", 1000, 48000.0, channels));
+        rig.fin.playing = true;
+        std::vector<float> left (100), right (100);
+        rig.fin.renderWavePlayer (left.data(), right.data(), 100, 48000.0);
+        EXPECT_NE (left[50], 0.0f);
+        EXPECT_NEAR (right[50], channels == 1 ? left[50] : -left[50], 1.0e-4f);   // 16-bit rounding
+    }
+}
+
+TEST (FinalizerPlayer, LoopingWrapsInsideTheBlock)
+{
+    FinalizerRig rig;
+    rig.fin.loadWavePlayerFile (writeTestWav ("loop.wav", 300, 48000.0));
+    rig.fin.playing = true;
+    rig.fin.looping = true;
+    std::vector<float> left (512), right (512);
+    EXPECT_EQ (rig.fin.renderWavePlayer (left.data(), right.data(), 512, 48000.0), 512);
+    EXPECT_EQ (left[300], left[0]);
+    EXPECT_TRUE (rig.fin.wavePlayerPlaying());
+}
+
+TEST (FinalizerPlayer, TheTickMovesTheIdlePlayerAndStopsItAtTheEnd)
+{
+    FinalizerRig rig;
+    rig.fin.loadWavePlayerFile (writeTestWav ("tick.wav", 1000, 44100.0));
+    ASSERT_EQ (rig.fin.wavePlayerLength(), 1000);
+    ASSERT_TRUE (rig.fin.wavePlayerHasSamples());
+
+    rig.fin.playing = true;
+    rig.fin.playButton.setToggleState (true, juce::dontSendNotification);
+    rig.fin.timerCallback();
+    EXPECT_EQ (rig.fin.playPosition.load(), 44.0);
+
+    tick (rig.fin, 30);
+    EXPECT_FALSE (rig.fin.playing.load());
+    EXPECT_FALSE (rig.fin.playButton.getToggleState());
+    EXPECT_EQ (rig.fin.playPosition.load(), 999.0);
+
+    // Looping wraps to the start instead.
+    rig.fin.playPosition = 980.0;
+    rig.fin.looping = true;
+    rig.fin.playing = true;
+    rig.fin.timerCallback();
+    EXPECT_EQ (rig.fin.playPosition.load(), 0.0);
+    EXPECT_TRUE (rig.fin.playing.load());
+}
+
+TEST (FinalizerPlayer, WhileTheAudioRendersItTheTickDoesNotMoveThePosition)
+{
+    FinalizerRig rig;
+    rig.fin.loadWavePlayerFile (writeTestWav ("render.wav", 96000, 48000.0));
+    rig.fin.playing = true;
+
+    std::vector<float> left (480), right (480);
+    for (int block = 0; block < 100; ++block)   // one second in 10 ms blocks, ten ticks per block
+    {
+        rig.fin.renderWavePlayer (left.data(), right.data(), 480, 48000.0);
+        tick (rig.fin, 10);
+    }
+    EXPECT_NEAR (rig.fin.playPosition.load(), 48000.0, 480.0);
+}
+
+TEST (FinalizerPlayer, TheEndOfTheFileReachesThePlayButtonWithoutAPost)
+{
+    FinalizerRig rig;
+    rig.fin.loadWavePlayerFile (writeTestWav ("end.wav", 300, 48000.0));
+    rig.fin.playing = true;
+    rig.fin.playButton.setToggleState (true, juce::dontSendNotification);
+
+    std::vector<float> left (512, 0.0f), right (512, 0.0f);
+    int written = 0;
+    {
+        testing_rt::RealtimeScope scope;
+        written = rig.fin.renderWavePlayer (left.data(), right.data(), 512, 48000.0);
+        if (testing_rt::trapAvailable())
+        {
+            EXPECT_TRUE (scope.counts().clean());
+        }
+    }
+    EXPECT_EQ (written, 300);
+    EXPECT_EQ (left[300], 0.0f);
+    EXPECT_FALSE (rig.fin.wavePlayerPlaying());
+    EXPECT_TRUE (rig.fin.playButton.getToggleState());
+
+    rig.fin.timerCallback();
+    EXPECT_FALSE (rig.fin.playButton.getToggleState());
+}
