@@ -54,8 +54,11 @@ void MainComponent::loadAudioFile (const juce::File& file)
     transport.setLoopRange (false, 0.0, 0.0);
     loopButton.setButtonText ("LOOP");
 
-    waveformView.loadFile (file);
-    waveformView.setPlayPosition (0.0, loadedFileSeconds);
+    for (auto* view : { &waveformView, &finalizerPanel.waveformView })
+    {
+        view->loadFile (file);
+        view->setPlayPosition (0.0, loadedFileSeconds);
+    }
 
     finalizer.loadWavePlayerFile (file);
     finalizerPanel.slavedToMain = true;
@@ -241,6 +244,9 @@ void MainComponent::applyPitch (float octaves, bool preserveLength)
         pitchSpectralProcessor.setPitchShift (juce::jlimit (-24.0f, 24.0f, 12.0f * octaves));
         pitchSpectralProcessor.enabled = std::abs (12.0f * octaves) > 0.01f;
         waveformView.setPlaybackSpeed (1.0f);
+
+        if (finalizerPanel.slavedToMain)
+            finalizerPanel.waveformView.setPlaybackSpeed (1.0f);
     }
     else
     {
@@ -248,9 +254,15 @@ void MainComponent::applyPitch (float octaves, bool preserveLength)
         pitchRatio = 1.0f;
         pitchSpectralProcessor.enabled = false;
         waveformView.setPlaybackSpeed (juce::jlimit (0.1f, 4.0f, ratio));
+
+        if (finalizerPanel.slavedToMain)
+            finalizerPanel.waveformView.setPlaybackSpeed (ratio);
     }
 
     waveformView.repaint();
+
+    if (finalizerPanel.slavedToMain)
+        finalizerPanel.waveformView.repaint();
 }
 
 void MainComponent::pitchChanged (float octaves)
