@@ -135,13 +135,13 @@ juce::PopupMenu RightClickSlider::createSliderMenu() const
 void RightClickSlider::showSliderMenu()
 {
     juce::Component::SafePointer<RightClickSlider> safeThis (this);
+    const auto options = juce::PopupMenu::Options().withTargetComponent (this).withMousePosition();
 
-    createSliderMenu().showMenuAsync (juce::PopupMenu::Options().withTargetComponent (this),
-                                      [safeThis] (int result)
-                                      {
-                                          if (safeThis != nullptr)
-                                              safeThis->handleSliderMenuResult (result);
-                                      });
+    createSliderMenu().showMenuAsync (options, [safeThis] (int result)
+    {
+        if (safeThis != nullptr)
+            safeThis->handleSliderMenuResult (result);
+    });
 }
 
 void RightClickSlider::handleSliderMenuResult (int result)

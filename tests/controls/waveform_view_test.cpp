@@ -181,6 +181,16 @@ TEST_F (LoadedView, ZoomStopsAtATenthOfASecondAndNeverShowsMoreThanTheFile)
     view.mouseWheelMove (event (10.0f, {}), juce::MouseWheelDetails { 0.0f, -1.0f, false, false, false });
     EXPECT_DOUBLE_EQ (view.getVisibleStart(), 0.0);
     EXPECT_DOUBLE_EQ (view.getVisibleEnd(), 3.0);
+
+    // With auto-scroll the play head passing the last tenth jumps the view, kept within the file.
+    view.autoScroll = true;
+    view.handleViewMenuResult (WaveformView::zoomToFitId, 0.0);
+    view.zoomIn();                                      // 4..12
+    view.setPlayPosition (11.0, 16.0);
+    EXPECT_DOUBLE_EQ (view.getVisibleStart(), 4.0);
+    view.setPlayPosition (11.5, 16.0);
+    EXPECT_DOUBLE_EQ (view.getVisibleStart(), 8.0);
+    EXPECT_DOUBLE_EQ (view.getVisibleEnd(), 16.0);
 }
 
 TEST_F (LoadedView, ClickSeeksAndDragKeepsSeeking)
@@ -400,6 +410,29 @@ TEST_F (LoadedView, PlayHeadMarkerAndRulerArePaintedWhereTheyBelong)
         for (int x = 5; x < 45; ++x)
             if (auto c = normal.getPixelAt (x, y); c.getBlue() > 150 && c.getGreen() > 150 && c.getRed() < 100)
                 FAIL() << "no speed text at 1.0";
+}
+
+TEST_F (LoadedView, BeatGridDrawsBarsFullHeightAndBeatsShorter)
+{
+    view.bpm = 120.0f;
+    view.showBeatGrid = true;
+    const auto image = render();
+
+    // 16 s visible: a line every beat (0.5 s), bars every 2 s. Near the area's bottom (y 69)
+    // only bar lines reach; the sine's waveform stays well above it.
+    const auto bar = image.getPixelAt (53, 69);
+    EXPECT_GT (bar.getRed(), 240);
+    EXPECT_LT (bar.getGreen(), 110);
+    EXPECT_EQ (image.getPixelAt (66, 69), juce::Colours::white) << "a beat line stops short of the bottom";
+
+    int tempoTextPixels = 0;
+
+    for (int y = 6; y < 20; ++y)
+        for (int x = 344; x < 399; ++x)
+            if (image.getPixelAt (x, y).getBrightness() < 0.5f)
+                ++tempoTextPixels;
+
+    EXPECT_GT (tempoTextPixels, 10) << "\"120 BPM\" at the top right";
 }
 
 TEST (WaveformViewEmpty, ShowsOnlyTheHintAndOutline)
