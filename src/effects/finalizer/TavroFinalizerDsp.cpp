@@ -51,8 +51,11 @@ float TavroFinalizer::toGain (float dB) noexcept
 }
 
 //==============================================================================
-void TavroFinalizer::prepare (double newSampleRate, int)
+void TavroFinalizer::prepare (double requestedRate, int)
 {
+    // A device that reports no usable rate would turn every filter design into NaN.
+    const double newSampleRate = std::isfinite (requestedRate) && requestedRate > 0.0 ? requestedRate : 48000.0;
+
     sampleRate.store (newSampleRate, std::memory_order_relaxed);
     processSampleRate.store (newSampleRate, std::memory_order_relaxed);
 

@@ -86,6 +86,28 @@ TEST (FinalizerRobustness, ANonFiniteSettingSilencesOnlyWhileItLasts)
     EXPECT_NEAR (out.getSample (0, 511), programme (1023).first, 1.0e-5f);
 }
 
+TEST (FinalizerRobustness, AnUnusableDeviceRateStillGivesSound)
+{
+    for (double rate : { 0.0, -44100.0, std::numeric_limits<double>::quiet_NaN() })
+    {
+        SCOPED_TRACE (rate);
+        TavroFinalizerHUD hud;
+        TavroFinalizer fin (&hud);
+        fin.prepare (rate, 512);
+
+        juce::AudioBuffer<float> buffer (2, 512);
+        for (int i = 0; i < 512; ++i)
+        {
+            const auto [l, r] = programme (i);
+            buffer.setSample (0, i, l);
+            buffer.setSample (1, i, r);
+        }
+        fin.process (buffer);
+        EXPECT_GT (buffer.getMagnitude (0, 0, 512), 0.1f);
+        EXPECT_TRUE (std::isfinite (fin.readMeters().midRms));
+    }
+}
+
 TEST (FinalizerRobustness, ProcessingAllocatesAndLocksNothing)
 {
     if (! testing_rt::trapAvailable())
