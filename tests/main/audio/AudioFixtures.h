@@ -12,14 +12,6 @@
 // writers into a scratch folder, and decoded files built straight in memory.
 namespace audiofixtures
 {
-    /** JUCE's FLAC reader left-shifts negative samples, which the undefined-behaviour sanitizer
-        stops on inside the framework; the sanitizer builds leave FLAC decoding out. */
-   #if TAVRO_NO_ALLOC_TRAP
-    inline constexpr bool flacDecodingChecked = false;
-   #else
-    inline constexpr bool flacDecodingChecked = true;
-   #endif
-
     /** A folder under the test's TMPDIR that is removed again with the object. */
     struct ScratchFolder
     {
