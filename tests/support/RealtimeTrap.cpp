@@ -10,8 +10,6 @@ namespace
 {
     thread_local int realtimeDepth = 0;
     thread_local testing_rt::Counts threadCounts;
-
-    inline bool inRealtime() noexcept { return realtimeDepth > 0; }
 }
 
 namespace testing_rt
@@ -33,6 +31,11 @@ namespace testing_rt
 }
 
 #if ! TAVRO_NO_ALLOC_TRAP
+
+namespace
+{
+    inline bool inRealtime() noexcept { return realtimeDepth > 0; }
+}
 
 extern "C"
 {
