@@ -137,7 +137,9 @@ TEST (BeatClockStress, TempoWritesWhileTheClockRuns)
     std::thread audio ([&]
     {
         std::vector<float> left (512), right (512);
-        for (int b = 0; b < 200000 && ! done.load(); ++b)
+        // Runs until the writer is done: the writer waits for blocks, so a block budget that
+        // ran out first would leave it waiting for ever.
+        for (int b = 0; ! done.load(); ++b)
         {
             const int n = (b % 2 == 0) ? 64 : 512;
             for (int i = 0; i < n; ++i)
