@@ -39,7 +39,10 @@
 #include "main/audio/StutterStage.h"
 #include "main/audio/TransportEngine.h"
 #include "main/chain/BeatClock.h"
+#include "main/chain/EffectChain.h"
+#include "main/chain/EffectDispatcher.h"
 #include "main/chain/RoutingState.h"
+#include "main/ui/MainTimerSteps.h"
 #include "recording/RecordingWindow.h"
 
 #include <juce_audio_utils/juce_audio_utils.h>
@@ -52,6 +55,7 @@
 #include <vector>
 
 class MainComponentTestAccess;
+class MainComponentChainAccess;
 class MainComponentRoadAccess;
 
 /** A recorded macro-knob move: sample position, knob and value (0..100, MasterPro 0..19). */
@@ -116,6 +120,7 @@ public:
 
 private:
     friend class MainComponentTestAccess;
+    friend class MainComponentChainAccess;
     friend class MainComponentRoadAccess;
 
     struct SamplerVoice
@@ -208,6 +213,26 @@ private:
 
     void togglePanel (int effectId);
     void showDistortionModeMenu();
+    void handleDistortionMenuResult (int id);
+
+    //==============================================================================
+    // Effect chain and routing (chain source file).
+    bool isEffectActive (int id) const noexcept;
+    void processEffect (int id, juce::AudioBuffer<float>& buffer, int startSample, int numSamples) noexcept;
+    void prepareEffectChain (int blockSize);
+    void publishRouting();
+    void handleRoutingMenuResult (int id);
+    void showSerialOrderEditor();
+    void handleSerialOrderResult (int id);
+    void showGroupEditor();
+    void handleGroupEditorResult (int id);
+
+    //==============================================================================
+    // Main timer steps that other behaviours fill in (handler source file).
+    void applyMacroTargets();
+    void stepLoopPortions (double displaySeconds);
+    void updateSamplerMarkers();
+    void applyPanRamp (double playSeconds);
 
     void loadAudioFile (const juce::File& file);
 
@@ -351,9 +376,8 @@ private:
     juce::TextButton captureButton { "CAPTURE" };
     juce::TextButton orderButton { "ORDER" };
 
+    // Edited by the routing menus on the message thread; the chain runs the copy last published.
     RoutingState routing;
-    juce::AudioBuffer<float> routingInputBuffer, routingMixBuffer, routingEffectBuffer, effectScratchBuffer;
-    int routingBufferSamples = 0;
 
     std::array<SamplerVoice, 16> samplerVoices {};
     juce::AudioBuffer<float> samplerBuffer;
@@ -387,7 +411,7 @@ private:
     bool midiClockRunning = false;
     std::atomic<bool> midiActivity { false };
     juce::Label midiActivityLabel;
-    int midiActivityCountdown = 0;
+    MainTimerSteps::MidiLamp midiActivityLamp;
 
     std::map<int, int> midiCcToKnob, midiKnobToCc;
     bool midiLearnActive = false;
@@ -415,6 +439,7 @@ private:
     BeatClock beatClock;
 
     juce::TextButton presetButton { "ZARIDEZ" };
+    MainTimerSteps::PresetFlash presetFlash;
     juce::TextButton revertButton { "REVERT" };
 
     std::vector<LoopSequenceEntry> loopSequence;
@@ -500,6 +525,11 @@ private:
     FinalizerPanel finalizerPanel { &finalizer };
     int finalizerPanelState = panelHidden;
     juce::TextButton finalizerButton { "FINALIZER" };
+
+    // After the nine effects, which it refers to.
+    EffectDispatcher effectDispatcher { { distortionSuite, stereoUtilityMax, delayVerb, atomizer, imager, timePro,
+                                          dictionaryReader, smartEq, finalizer } };
+    EffectChain effectChain;
 
     juce::Rectangle<int> buttonRowArea;
 

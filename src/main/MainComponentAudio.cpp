@@ -58,6 +58,7 @@ void MainComponent::prepareToPlay (int samplesPerBlockExpected, double sampleRat
     }
 
     recordingWindow.prepareCapture (sampleRate, samplesPerBlockExpected);
+    prepareEffectChain (juce::jmax (samplesPerBlockExpected, minimumScratchFrames));
 
     roadScratch.setSize (2, juce::jmax (samplesPerBlockExpected, minimumScratchFrames), false, false, true);
 
@@ -305,5 +306,4 @@ void MainComponent::mixTakePlayback (juce::AudioBuffer<float>& buffer, int start
 
 void MainComponent::processAutomation (int) noexcept {}
 void MainComponent::renderSampler (juce::AudioBuffer<float>&, int, int) noexcept {}
-void MainComponent::runEffectChain (juce::AudioBuffer<float>&, int, int) noexcept {}
 void MainComponent::processCircuitBend (float*, float*, int) noexcept {}

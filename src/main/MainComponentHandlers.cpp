@@ -34,16 +34,10 @@ bool MainComponent::isInterestedInFileDrag (const juce::StringArray&)
 
 void MainComponent::filesDropped (const juce::StringArray&, int, int) {}
 
-void MainComponent::timerCallback()
-{
-    pollTransportNotices();
-}
-
 //==============================================================================
 // Header and second-row controls
 
 void MainComponent::loadMidiMappings() {}
-void MainComponent::showRoutingMenu() {}
 void MainComponent::keysButtonClicked() {}
 void MainComponent::showKeysMenu() {}
 void MainComponent::showMidiMenu() {}
@@ -51,7 +45,6 @@ void MainComponent::syncButtonClicked() {}
 void MainComponent::showMidiLearnMenu() {}
 void MainComponent::recButtonClicked() {}
 void MainComponent::autoButtonClicked() {}
-void MainComponent::tapButtonClicked() {}
 void MainComponent::tempoEntered() {}
 
 //==============================================================================
@@ -89,8 +82,9 @@ void MainComponent::recordingBounced (const juce::File& file)
 }
 
 //==============================================================================
-// Effect panels
+// Steps of the main timer that belong to the macro knobs, the loop portions and the keyboard
+// sampler; the timer calls them in their place in its tick.
 
-void MainComponent::finalizerHudToggled (bool) {}
-void MainComponent::togglePanel (int) {}
-void MainComponent::showDistortionModeMenu() {}
+void MainComponent::applyMacroTargets() {}
+void MainComponent::stepLoopPortions (double) {}
+void MainComponent::updateSamplerMarkers() {}

@@ -95,29 +95,4 @@ namespace MainTimerSteps
 
         return "-INF";
     }
-
-    //==============================================================================
-    double playHeadSeconds (const PlaybackView& v) noexcept
-    {
-        const double seconds = v.loadedFileSeconds;
-
-        if (v.playRevMode && v.forwardReady && v.reversedReady && v.forwardLength >= 1.0)
-        {
-            const bool readingForward = (v.playRevOrder == 0 && ! v.playRevSecondHalf)
-                                     || (v.playRevOrder == 1 && v.playRevSecondHalf);
-
-            if (readingForward)
-                return v.forwardPosition / v.forwardLength * seconds;
-
-            return v.reversedLength > 0.0 ? (1.0 - v.reversePosition / v.reversedLength) * seconds : 0.0;
-        }
-
-        if (v.reverseMode && v.reversedReady && v.reversedLength >= 1.0)
-            return (1.0 - v.reversePosition / v.reversedLength) * seconds;
-
-        if (std::abs (v.pitchPlaybackRate - 1.0) > 0.001 && v.forwardReady && v.forwardLength >= 1.0)
-            return v.forwardPosition / v.forwardLength * seconds;
-
-        return v.transportSampleRate > 0.0 ? v.transportReadPosition / v.transportSampleRate : 0.0;
-    }
 }

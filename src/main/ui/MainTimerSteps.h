@@ -60,23 +60,4 @@ namespace MainTimerSteps
 
     /** The METER caption for the block peaks: "-6.0dB" style, or "-INF" below -80 dB. */
     juce::String meterCaption (float peakLeft, float peakRight);
-
-    /** What the play head needs to know about playback. */
-    struct PlaybackView
-    {
-        bool playRevMode = false;
-        int playRevOrder = 0;
-        bool playRevSecondHalf = false;
-        bool reverseMode = false;
-        bool forwardReady = false, reversedReady = false;
-        double forwardLength = 0.0, reversedLength = 0.0;      // frames of the memory copies
-        double forwardPosition = 0.0, reversePosition = 0.0;   // frames
-        double pitchPlaybackRate = 1.0;
-        double loadedFileSeconds = 0.0;
-        double transportReadPosition = 0.0;                    // frames
-        double transportSampleRate = 0.0;
-    };
-
-    /** The time the play head shows, in seconds of the loaded file. */
-    double playHeadSeconds (const PlaybackView& view) noexcept;
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "main/audio/AudioFixtures.h"
+#include "main/MainComponentChainAccess.h"
 #include "main/road/MainComponentRoadAccess.h"
 
 #include <atomic>
@@ -21,6 +22,7 @@ TEST (MainComponentRoadStress, LoadsAndModeTogglesWhileTheDeviceRenders)
     MainComponent mc;
     mc.shutdownAudio();
     mc.prepareToPlay (512, 48000.0);
+    MainComponentChainAccess (mc).keepChainOut();   // the level bound below is the files' own
     MainComponentRoadAccess a (mc);
     a.load (files[0]);
     a.setLoop (true);

@@ -83,36 +83,3 @@ TEST (MainTimerSteps, PitchGlideAndFreezePulse)
     EXPECT_EQ (freezeColour (-juce::MathConstants<float>::halfPi).getARGB(), 0xffff00ffu);
     EXPECT_EQ (freezeColour (0.0f).getARGB(), 0xffff7fffu);
 }
-
-TEST (MainTimerSteps, PlayHeadPosition)
-{
-    PlaybackView base;
-    base.loadedFileSeconds = 10.0;
-    base.forwardLength = base.reversedLength = 1000.0;
-    base.forwardPosition = 250.0;
-    base.reversePosition = 100.0;
-    base.transportReadPosition = 44100.0 * 3;
-    base.transportSampleRate = 44100.0;
-
-    struct Case { const char* name; std::function<void (PlaybackView&)> set; double seconds; };
-    const Case cases[] = {
-        { "transport", [] (PlaybackView&) {}, 3.0 },
-        { "no transport rate", [] (PlaybackView& v) { v.transportSampleRate = 0.0; }, 0.0 },
-        { "reverse", [] (PlaybackView& v) { v.reverseMode = v.reversedReady = true; }, 9.0 },
-        { "reverse without its copy", [] (PlaybackView& v) { v.reverseMode = true; }, 3.0 },
-        { "varispeed", [] (PlaybackView& v) { v.pitchPlaybackRate = 2.0; v.forwardReady = true; }, 2.5 },
-        { "rate within 0.001 of 1", [] (PlaybackView& v) { v.pitchPlaybackRate = 1.0005; v.forwardReady = true; }, 3.0 },
-        { "playrev forward half", [] (PlaybackView& v) { v.playRevMode = v.forwardReady = v.reversedReady = true; }, 2.5 },
-        { "playrev reversed half", [] (PlaybackView& v) { v.playRevMode = v.forwardReady = v.reversedReady = v.playRevSecondHalf = true; }, 9.0 },
-        { "revplay first half", [] (PlaybackView& v) { v.playRevMode = v.forwardReady = v.reversedReady = true; v.playRevOrder = 1; }, 9.0 },
-        { "playrev with an empty reversed copy", [] (PlaybackView& v)
-          { v.playRevMode = v.forwardReady = v.reversedReady = v.playRevSecondHalf = true; v.reversedLength = 0.0; }, 0.0 },
-    };
-
-    for (const auto& c : cases)
-    {
-        auto v = base;
-        c.set (v);
-        EXPECT_DOUBLE_EQ (playHeadSeconds (v), c.seconds) << c.name;
-    }
-}

@@ -1,0 +1,116 @@
+#include "main/MainComponent.h"
+
+#include "main/chain/RoutingMenus.h"
+
+// The effect chain and its routing, and the tap tempo. The routing menus edit `routing` here
+// on the message thread and publish a copy; the audio thread only ever runs a whole copy, so
+// an edit takes effect from the next block and a block never sees half an edit.
+
+bool MainComponent::isEffectActive (int id) const noexcept
+{
+    return effectDispatcher.isEffectActive (id);
+}
+
+void MainComponent::processEffect (int id, juce::AudioBuffer<float>& buffer, int startSample, int numSamples) noexcept
+{
+    effectDispatcher.processEffect (id, buffer, startSample, numSamples);
+}
+
+void MainComponent::prepareEffectChain (int blockSize)
+{
+    effectDispatcher.prepare (2, blockSize);
+    effectChain.prepare (2, blockSize);
+}
+
+void MainComponent::runEffectChain (juce::AudioBuffer<float>& buffer, int start, int n) noexcept
+{
+    effectChain.process (effectDispatcher, buffer, start, n);
+}
+
+void MainComponent::publishRouting()
+{
+    effectChain.publishRouting (routing);
+}
+
+//==============================================================================
+namespace
+{
+    template <typename Handler>
+    void showMenu (juce::PopupMenu menu, juce::Component& target, juce::LookAndFeel& lookAndFeel,
+                   juce::Component::SafePointer<MainComponent> owner, Handler handler)
+    {
+        menu.setLookAndFeel (&lookAndFeel);
+        menu.showMenuAsync (juce::PopupMenu::Options().withTargetComponent (&target),
+                            [owner, handler] (int id)
+                            {
+                                if (auto* mc = owner.getComponent())
+                                    handler (*mc, id);
+                            });
+    }
+}
+
+void MainComponent::showRoutingMenu()
+{
+    showMenu (RoutingMenus::buildRoutingMenu (routing), orderButton, inscriptionLookAndFeel, this,
+              [] (MainComponent& mc, int id) { mc.handleRoutingMenuResult (id); });
+}
+
+void MainComponent::handleRoutingMenuResult (int id)
+{
+    juce::Random random;
+    random.setSeedRandomly();
+
+    switch (RoutingMenus::applyRoutingMenuResult (routing, id, random))
+    {
+        case RoutingMenus::Outcome::changed:               publishRouting(); break;
+        case RoutingMenus::Outcome::openSerialOrderEditor: showSerialOrderEditor(); break;
+        case RoutingMenus::Outcome::openGroupEditor:       showGroupEditor(); break;
+        case RoutingMenus::Outcome::nothing:               break;
+    }
+}
+
+void MainComponent::showSerialOrderEditor()
+{
+    auto menu = RoutingMenus::buildSerialOrderEditor (routing, [this] (int id) { return isEffectActive (id); });
+    showMenu (std::move (menu), orderButton, inscriptionLookAndFeel, this,
+              [] (MainComponent& mc, int id) { mc.handleSerialOrderResult (id); });
+}
+
+void MainComponent::handleSerialOrderResult (int id)
+{
+    if (! RoutingMenus::applySerialOrderResult (routing, id))
+        return;
+
+    publishRouting();
+    showSerialOrderEditor();
+}
+
+void MainComponent::showGroupEditor()
+{
+    showMenu (RoutingMenus::buildGroupEditor (routing), orderButton, inscriptionLookAndFeel, this,
+              [] (MainComponent& mc, int id) { mc.handleGroupEditorResult (id); });
+}
+
+void MainComponent::handleGroupEditorResult (int id)
+{
+    if (! RoutingMenus::applyGroupEditorResult (routing, id))
+        return;
+
+    publishRouting();
+    showGroupEditor();
+}
+
+//==============================================================================
+void MainComponent::tapButtonClicked()
+{
+    beatClock.tap();
+
+    const float tempo = beatClock.getTargetTempo();
+
+    if (! (tempo > 0.0f))
+        return;
+
+    bpm = tempo;
+    bpmEditor.setText (juce::String ((int) std::lround (tempo)), juce::dontSendNotification);
+    setBpm (tempo);
+}
