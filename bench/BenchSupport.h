@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Stimulus.h"
+
 #include <benchmark/benchmark.h>
 
 #include <juce_audio_basics/juce_audio_basics.h>
@@ -12,7 +14,8 @@
 #include <vector>
 
 // Shared measurement for the audio benchmarks: per-block thread CPU time, reported as the
-// real-time factor, the worst block and its share of the block period.
+// real-time factor, the worst block and its share of the block period, and the silent
+// section's cost against the program's.
 namespace bench
 {
     inline double threadCpuMicros()
@@ -71,5 +74,48 @@ namespace bench
         state.counters["worst_us"] = worst;
         state.counters["worst_share"] = worst / period;
         state.counters["p999_us"] = times.empty() ? 0.0 : times[(size_t) ((double) (times.size() - 1) * 0.999)];
+    }
+
+    /** One untimed pass over the stimulus: mean block time in the silent section over the mean
+        in the program section (past the first second). Near 1 with FTZ/DAZ working; well above
+        it, denormals are being computed. 0 when either section had no blocks or took no time. */
+    inline double silenceRatio (int blockSize, const std::function<void (int blockIndex)>& processBlock)
+    {
+        // Move to the measuring core first: the first migration would otherwise land in a block.
+        pinToOneCore();
+
+        const int blocksInStimulus = stimulus().numSamples() / blockSize;
+        double programUs = 0.0, silentUs = 0.0;
+        int programBlocks = 0, silentBlocks = 0;
+
+        for (int block = 0; block < blocksInStimulus; ++block)
+        {
+            const auto t0 = threadCpuMicros();
+            processBlock (block);
+            const auto spent = threadCpuMicros() - t0;
+            const double at = (double) block * blockSize / sampleRate;
+
+            if (at >= 1.0 && at < 10.0) { programUs += spent; ++programBlocks; }
+            else if (at >= 15.0)        { silentUs += spent; ++silentBlocks; }
+        }
+
+        return programBlocks > 0 && silentBlocks > 0 && programUs > 0.0
+                   ? (silentUs / silentBlocks) / (programUs / programBlocks) : 0.0;
+    }
+
+    /** A component alone over the stimulus: the denormal pass, then the timed runs. */
+    inline void measureEffect (benchmark::State& state, int blockSize,
+                               const std::function<void (int blockIndex)>& processBlock)
+    {
+        const auto ratio = silenceRatio (blockSize, processBlock);
+        measureBlocks (state, sampleRate, blockSize, stimulusSeconds, processBlock);
+        state.counters["silence_ratio"] = ratio;
+    }
+
+    /** Registration every audio case shares: 64- and 512-sample blocks, five runs, timed by
+        measureBlocks. Use as BENCHMARK (fn)->Apply (bench::audioCase). */
+    inline void audioCase (benchmark::internal::Benchmark* b)
+    {
+        b->Arg (64)->Arg (512)->Iterations (5)->UseManualTime();
     }
 }

@@ -7,121 +7,11 @@
 
 #include "effects/core/DistortionSuite.h"
 
-#include <algorithm>
-#include <cmath>
-#include <cstdint>
 #include <utility>
 #include <vector>
 
 namespace
 {
-    constexpr double benchRate = 48000.0;
-    constexpr double stimulusSeconds = 20.0;
-    constexpr double twoPi = 6.283185307179586;
-
-    struct XorShift
-    {
-        std::uint32_t s;
-        float next() noexcept
-        {
-            s ^= s << 13; s ^= s >> 17; s ^= s << 5;
-            return (float) ((double) s / 4294967296.0 * 2.0 - 1.0);
-        }
-    };
-
-    /** Program (pink noise at -18 dBFS RMS, decorrelated, with kick and snare at 120 BPM peaking
-        at -1 dBFS) for 10 s, a full-scale 80 Hz + 3 kHz mix for 5 s, then 5 s of silence. */
-    struct Stimulus
-    {
-        std::vector<float> left, right;
-
-        Stimulus()
-        {
-            const int total = (int) (stimulusSeconds * benchRate);
-            const int programEnd = (int) (10.0 * benchRate), loudEnd = (int) (15.0 * benchRate);
-            left.assign ((size_t) total, 0.0f);
-            right.assign ((size_t) total, 0.0f);
-
-            for (int ch = 0; ch < 2; ++ch)
-            {
-                auto& out = ch == 0 ? left : right;
-                XorShift white { 0x2545f491u + (std::uint32_t) ch * 104729u };
-                float b0 = 0, b1 = 0, b2 = 0, b3 = 0, b4 = 0, b5 = 0, b6 = 0;
-                double sumSq = 0.0;
-                for (int i = 0; i < programEnd; ++i)
-                {
-                    const float w = white.next();
-                    b0 = 0.99886f * b0 + w * 0.0555179f; b1 = 0.99332f * b1 + w * 0.0750759f;
-                    b2 = 0.96900f * b2 + w * 0.1538520f; b3 = 0.86650f * b3 + w * 0.3104856f;
-                    b4 = 0.55000f * b4 + w * 0.5329522f; b5 = -0.7616f * b5 - w * 0.0168980f;
-                    const float pink = b0 + b1 + b2 + b3 + b4 + b5 + b6 + w * 0.5362f;
-                    b6 = w * 0.115926f;
-                    out[(size_t) i] = pink;
-                    sumSq += (double) pink * pink;
-                }
-
-                const auto toMinus18 = (float) (std::pow (10.0, -18.0 / 20.0) / std::sqrt (sumSq / programEnd));
-                XorShift snare { 777u };
-                const int beat = (int) (0.5 * benchRate);
-                for (int i = 0; i < programEnd; ++i)
-                {
-                    const double t = (i % beat) / benchRate;
-                    auto hit = (float) (std::sin (twoPi * 55.0 * t) * std::exp (-t / 0.08));
-                    if ((i / beat) % 2 == 1)
-                        hit += 0.6f * snare.next() * (float) std::exp (-t / 0.06);
-                    out[(size_t) i] = out[(size_t) i] * toMinus18 + 0.55f * hit;
-                }
-
-                for (int i = programEnd; i < loudEnd; ++i)
-                {
-                    const double t = i / benchRate;
-                    out[(size_t) i] = (float) (0.5 * std::sin (twoPi * 80.0 * t) + 0.5 * std::sin (twoPi * 3000.0 * t));
-                }
-            }
-
-            float peak = 0.0f;
-            for (int i = 0; i < programEnd; ++i)
-                peak = std::max ({ peak, std::abs (left[(size_t) i]), std::abs (right[(size_t) i]) });
-
-            const auto toMinus1 = (float) std::pow (10.0, -1.0 / 20.0) / peak;
-            for (int i = 0; i < programEnd; ++i)
-            {
-                left[(size_t) i] *= toMinus1;
-                right[(size_t) i] *= toMinus1;
-            }
-        }
-    };
-
-    const Stimulus& stimulus()
-    {
-        static const Stimulus s;
-        return s;
-    }
-
-    /** Runs one effect over the stimulus; the denormal check is an untimed pass before. */
-    template <typename ProcessBlock>
-    void measureEffect (benchmark::State& state, int blockSize, ProcessBlock&& processBlock)
-    {
-        const int blocksInStimulus = (int) stimulus().left.size() / blockSize;
-
-        double programUs = 0.0, silentUs = 0.0;
-        int programBlocks = 0, silentBlocks = 0;
-        for (int block = 0; block < blocksInStimulus; ++block)
-        {
-            const auto t0 = bench::threadCpuMicros();
-            processBlock (block);
-            const auto spent = bench::threadCpuMicros() - t0;
-            const double at = (double) block * blockSize / benchRate;
-            if (at >= 1.0 && at < 10.0)  { programUs += spent; ++programBlocks; }
-            else if (at >= 15.0)         { silentUs += spent; ++silentBlocks; }
-        }
-
-        bench::measureBlocks (state, benchRate, blockSize, stimulusSeconds, processBlock);
-
-        state.counters["silence_ratio"] = programBlocks > 0 && silentBlocks > 0 && programUs > 0.0
-                                              ? (silentUs / silentBlocks) / (programUs / programBlocks) : 0.0;
-    }
-
     //==============================================================================
     // Distortion Suite
 
@@ -147,11 +37,9 @@ namespace
     void runDistortionSuite (benchmark::State& state, int mode, bool moving)
     {
         const int blockSize = (int) state.range (0);
-        const auto& stim = stimulus();
-        const int blocksInStimulus = (int) stim.left.size() / blockSize;
 
         DistortionSuite suite (nullptr);
-        suite.prepare (benchRate);
+        suite.prepare (bench::sampleRate);
         suite.setMode (mode);
 
         const auto knobs = distortionWorstCase (suite, mode);
@@ -163,15 +51,12 @@ namespace
         // The moving rows include writing the knobs (message-thread work in the real road).
         auto processBlock = [&] (int block)
         {
-            const int start = (block % blocksInStimulus) * blockSize;
+            const int start = bench::blockStart (block, blockSize);
             if (moving)
             {
-                const auto s = std::sin (twoPi * (start / benchRate) / 2.0);
+                const auto s = bench::motion (start);
                 for (const auto& [knob, value] : knobs)
-                {
-                    const auto range = knob->getMaximum() - knob->getMinimum();
-                    knob->setValueSilently (juce::jlimit (knob->getMinimum(), knob->getMaximum(), value + 0.1 * range * s));
-                }
+                    knob->setValueSilently (bench::moved (value, knob->getMinimum(), knob->getMaximum(), s));
 
                 suite.korruptOffsets[0] = (float) (2.0 * s);
                 suite.korruptOffsets[2] = (float) (10.0 + 10.0 * s);
@@ -179,13 +64,12 @@ namespace
                 suite.randomiserOffsetTargets[2] = (float) (15.0 + 15.0 * s);
             }
 
-            buffer.copyFrom (0, 0, stim.left.data() + start, blockSize);
-            buffer.copyFrom (1, 0, stim.right.data() + start, blockSize);
+            bench::copyBlock (buffer, start, blockSize);
             suite.process (buffer);
             benchmark::DoNotOptimize (buffer.getReadPointer (0));
         };
 
-        measureEffect (state, blockSize, processBlock);
+        bench::measureEffect (state, blockSize, processBlock);
     }
 
     void BM_DistortionSuite_Distorter_Steady (benchmark::State& state)  { runDistortionSuite (state, 0, false); }
@@ -196,9 +80,9 @@ namespace
     void BM_DistortionSuite_Kompressor_Moving (benchmark::State& state) { runDistortionSuite (state, 2, true); }
 }
 
-BENCHMARK (BM_DistortionSuite_Distorter_Steady)->Arg (64)->Arg (512)->Iterations (5)->UseManualTime();
-BENCHMARK (BM_DistortionSuite_Distorter_Moving)->Arg (64)->Arg (512)->Iterations (5)->UseManualTime();
-BENCHMARK (BM_DistortionSuite_Bitcrush_Steady)->Arg (64)->Arg (512)->Iterations (5)->UseManualTime();
-BENCHMARK (BM_DistortionSuite_Bitcrush_Moving)->Arg (64)->Arg (512)->Iterations (5)->UseManualTime();
-BENCHMARK (BM_DistortionSuite_Kompressor_Steady)->Arg (64)->Arg (512)->Iterations (5)->UseManualTime();
-BENCHMARK (BM_DistortionSuite_Kompressor_Moving)->Arg (64)->Arg (512)->Iterations (5)->UseManualTime();
+BENCHMARK (BM_DistortionSuite_Distorter_Steady)->Apply (bench::audioCase);
+BENCHMARK (BM_DistortionSuite_Distorter_Moving)->Apply (bench::audioCase);
+BENCHMARK (BM_DistortionSuite_Bitcrush_Steady)->Apply (bench::audioCase);
+BENCHMARK (BM_DistortionSuite_Bitcrush_Moving)->Apply (bench::audioCase);
+BENCHMARK (BM_DistortionSuite_Kompressor_Steady)->Apply (bench::audioCase);
+BENCHMARK (BM_DistortionSuite_Kompressor_Moving)->Apply (bench::audioCase);
