@@ -381,7 +381,7 @@ private:
 
     std::array<SamplerVoice, 16> samplerVoices {};
     juce::AudioBuffer<float> samplerBuffer;
-    int samplerLength = 0;
+    std::atomic<int> samplerLength { 0 };
     double samplerFileSampleRate = 44100.0;
     std::atomic<bool> keysOn { false };
     std::atomic<bool> keysPreserveLength { false };

@@ -151,7 +151,7 @@ void MainComponent::getNextAudioBlock (const juce::AudioSourceChannelInfo& buffe
                                  buffer->getReadPointer (juce::jmin (1, channels - 1), start), n, blockPosition);
 
     // 12, 13. Keyboard sampler and the two spectral processors.
-    if (keysOn.load (std::memory_order_relaxed) && samplerLength > 0)
+    if (keysOn.load (std::memory_order_relaxed) && samplerLength.load (std::memory_order_relaxed) > 0)
     {
         renderSampler (*buffer, start, n);
 

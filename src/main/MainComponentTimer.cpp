@@ -103,7 +103,7 @@ void MainComponent::timerCallback()
     }
 
     // 11. Keyboard sampler note markers.
-    if (keysOn.load() && samplerLength > 0 && loadedFileSeconds > 0.0)
+    if (keysOn.load() && samplerLength.load (std::memory_order_relaxed) > 0 && loadedFileSeconds > 0.0)
         updateSamplerMarkers();
 }
 
