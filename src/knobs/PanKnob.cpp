@@ -1,6 +1,7 @@
 #include "knobs/PanKnob.h"
 
 PanKnob::PanKnob()
+    : DragValueKnob ({ 0.01f, 0.1f, 0.0f })
 {
     setRepaintsOnMouseActivity (true);
     repaint();
@@ -34,27 +35,6 @@ void PanKnob::mouseDown (const juce::MouseEvent& e)
 
     drag.begin (e);
     isHovered = true;
-}
-
-void PanKnob::mouseDrag (const juce::MouseEvent& e)
-{
-    if (drag.dragging)
-        changeByUser (pan + drag.take (e, 0.01f));
-}
-
-void PanKnob::mouseUp (const juce::MouseEvent&)
-{
-    drag.end();
-}
-
-void PanKnob::mouseDoubleClick (const juce::MouseEvent&)
-{
-    changeByUser (0.0f);
-}
-
-void PanKnob::mouseWheelMove (const juce::MouseEvent&, const juce::MouseWheelDetails& wheel)
-{
-    changeByUser (pan + wheel.deltaY * 0.1f);
 }
 
 void PanKnob::paint (juce::Graphics& g)

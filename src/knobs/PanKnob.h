@@ -1,6 +1,6 @@
 #pragma once
 
-#include "knobs/KnobFace.h"
+#include "knobs/DragValueKnob.h"
 
 // The knob's automate dialog fills the process-wide panRamp declared with the ramp playback.
 #include "controls/RampPlayback.h"
@@ -10,7 +10,7 @@
 /** The pan knob "PAN": the output's position from -1 (left) to +1 (right), and the output's
     stereo width as a second value reported by its XY pad. Its menu, XY pad window and auto-pan
     oscillator are later additions; until then it is dragged, turned and double-clicked only. */
-class PanKnob : public juce::Component,
+class PanKnob : public DragValueKnob,
                 public juce::Timer
 {
 public:
@@ -33,18 +33,14 @@ public:
     void mouseEnter (const juce::MouseEvent& e) override;
     void mouseExit (const juce::MouseEvent& e) override;
     void mouseDown (const juce::MouseEvent& e) override;
-    void mouseDrag (const juce::MouseEvent& e) override;
-    void mouseUp (const juce::MouseEvent& e) override;
-    void mouseDoubleClick (const juce::MouseEvent& e) override;
-    void mouseWheelMove (const juce::MouseEvent& e, const juce::MouseWheelDetails& wheel) override;
     void paint (juce::Graphics& g) override;
     void timerCallback() override;
 
 private:
-    void changeByUser (float newPan);
+    float valueToMove() const noexcept override { return pan; }
+    void changeByUser (float newPan) override;
 
     float pan = 0.0f;
-    knobface::Drag drag;
     bool isHovered = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (PanKnob)

@@ -1,6 +1,10 @@
 #include "knobs/PitchKnob.h"
 
-PitchKnob::PitchKnob() = default;
+PitchKnob::PitchKnob()
+    : DragValueKnob ({ 0.02f, 0.25f, 0.0f })
+{
+}
+
 PitchKnob::~PitchKnob() = default;
 
 void PitchKnob::setValue (float octaves)
@@ -43,28 +47,12 @@ void PitchKnob::mouseDown (const juce::MouseEvent& e)
     repaint();
 }
 
-void PitchKnob::mouseDrag (const juce::MouseEvent& e)
+void PitchKnob::mouseUp (const juce::MouseEvent& e)
 {
-    if (drag.dragging)
-        changeByUser (value + drag.take (e, 0.02f));
-}
-
-void PitchKnob::mouseUp (const juce::MouseEvent&)
-{
-    drag.end();
+    DragValueKnob::mouseUp (e);
     if (onRelease)
         onRelease();
     repaint();
-}
-
-void PitchKnob::mouseDoubleClick (const juce::MouseEvent&)
-{
-    changeByUser (0.0f);
-}
-
-void PitchKnob::mouseWheelMove (const juce::MouseEvent&, const juce::MouseWheelDetails& wheel)
-{
-    changeByUser (value + 0.25f * wheel.deltaY);
 }
 
 void PitchKnob::paint (juce::Graphics& g)

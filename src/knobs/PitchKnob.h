@@ -1,12 +1,12 @@
 #pragma once
 
-#include "knobs/KnobFace.h"
+#include "knobs/DragValueKnob.h"
 
 #include <functional>
 
 /** The pitch knob: an offset in octaves within plus or minus rangeSemitones / 12, and a length
     mode (varispeed or preserved length). Its range menu is a later addition. */
-class PitchKnob : public juce::Component
+class PitchKnob : public DragValueKnob
 {
 public:
     PitchKnob();
@@ -31,18 +31,15 @@ public:
     void mouseEnter (const juce::MouseEvent& e) override;
     void mouseExit (const juce::MouseEvent& e) override;
     void mouseDown (const juce::MouseEvent& e) override;
-    void mouseDrag (const juce::MouseEvent& e) override;
     void mouseUp (const juce::MouseEvent& e) override;
-    void mouseDoubleClick (const juce::MouseEvent& e) override;
-    void mouseWheelMove (const juce::MouseEvent& e, const juce::MouseWheelDetails& wheel) override;
     void paint (juce::Graphics& g) override;
 
 private:
     float limit() const noexcept { return (float) rangeSemitones / 12.0f; }
-    void changeByUser (float octaves);
+    float valueToMove() const noexcept override { return value; }
+    void changeByUser (float octaves) override;
 
     float value = 0.0f;
-    knobface::Drag drag;
     bool isHovered = false;
     bool preserveLength = false;
     int rangeSemitones = 48;

@@ -1,6 +1,7 @@
 #include "knobs/VolumeKnob.h"
 
 VolumeKnob::VolumeKnob()
+    : DragValueKnob ({ 0.8f, 8.0f, 100.0f })
 {
     setRepaintsOnMouseActivity (true);
     startTimer (33);
@@ -31,27 +32,6 @@ void VolumeKnob::mouseDown (const juce::MouseEvent& e)
 {
     drag.begin (e);
     isHovered = true;
-}
-
-void VolumeKnob::mouseDrag (const juce::MouseEvent& e)
-{
-    if (drag.dragging)
-        changeByUser (value + drag.take (e, 0.8f));
-}
-
-void VolumeKnob::mouseUp (const juce::MouseEvent&)
-{
-    drag.end();
-}
-
-void VolumeKnob::mouseDoubleClick (const juce::MouseEvent&)
-{
-    changeByUser (100.0f);
-}
-
-void VolumeKnob::mouseWheelMove (const juce::MouseEvent&, const juce::MouseWheelDetails& wheel)
-{
-    changeByUser (value + wheel.deltaY * 8.0f);
 }
 
 void VolumeKnob::paint (juce::Graphics& g)

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "knobs/KnobFace.h"
+#include "knobs/DragValueKnob.h"
 
 #include <functional>
 
 /** The output level knob "VOL", 0..200 with 100 as unity gain. It reports the user's changes
     through onValueChange and does no audio work itself. */
-class VolumeKnob : public juce::Component,
+class VolumeKnob : public DragValueKnob,
                    public juce::Timer
 {
 public:
@@ -23,18 +23,14 @@ public:
     void mouseEnter (const juce::MouseEvent& e) override;
     void mouseExit (const juce::MouseEvent& e) override;
     void mouseDown (const juce::MouseEvent& e) override;
-    void mouseDrag (const juce::MouseEvent& e) override;
-    void mouseUp (const juce::MouseEvent& e) override;
-    void mouseDoubleClick (const juce::MouseEvent& e) override;
-    void mouseWheelMove (const juce::MouseEvent& e, const juce::MouseWheelDetails& wheel) override;
     void paint (juce::Graphics& g) override;
     void timerCallback() override;
 
 private:
-    void changeByUser (float newValue);
+    float valueToMove() const noexcept override { return value; }
+    void changeByUser (float newValue) override;
 
     float value = 100.0f;
-    knobface::Drag drag;
     bool isHovered = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VolumeKnob)
