@@ -28,24 +28,13 @@ const std::array<PanelKnobSpec, Atomizer::numKnobs>& Atomizer::knobTable() noexc
 Atomizer::Atomizer (OrangeHeadsUpDisplay* hudToFeed)
     : hud (hudToFeed)
 {
-    hoverLabel.setColour (juce::Label::backgroundColourId, juce::Colour (0xffaaddff));
-    hoverLabel.setColour (juce::Label::textColourId, juce::Colours::black);
-    hoverLabel.setFont (juce::Font ("Times New Roman", 11.0f, juce::Font::italic));
-    hoverLabel.setJustificationType (juce::Justification::centredLeft);
-    hoverLabel.setText ("Hover over a knob...", juce::dontSendNotification);
-    addAndMakeVisible (hoverLabel);
+    panelknobs::setUpHoverLabel (*this, hoverLabel, "Hover over a knob...");
 
     const auto& table = knobTable();
     for (size_t i = 0; i < knobs.size(); ++i)
         panelknobs::setUp (*this, knobs[i], table[i], 0.0, knobInfo);
 
-    bypassButton.setClickingTogglesState (true);
-    bypassButton.onClick = [this] { bypassed = bypassButton.getToggleState(); repaint(); };
-    hudButton.onClick = [this] { panelknobs::toggleHud (hud); };
-    syncButton.setClickingTogglesState (true);
-    syncButton.onClick = [this] { sync = syncButton.getToggleState(); };
-    for (auto* b : { &bypassButton, &hudButton, &syncButton })
-        addAndMakeVisible (*b);
+    panelknobs::setUpHeaderButtons (*this, bypassButton, hudButton, syncButton, bypassed, sync, hud);
 
     startTimer (33);
 }
@@ -76,10 +65,7 @@ bool Atomizer::isActive() const noexcept
 
 std::array<Atomizer::Knob*, Atomizer::numKnobs> Atomizer::getAllKnobs() noexcept
 {
-    std::array<Knob*, numKnobs> all {};
-    for (size_t i = 0; i < knobs.size(); ++i)
-        all[i] = &knobs[i];
-    return all;
+    return panelknobs::firstKnobs<numKnobs> (knobs);
 }
 
 Atomizer::Knob* Atomizer::findKnob (const juce::String& caption) noexcept
@@ -94,17 +80,10 @@ void Atomizer::paint (juce::Graphics& g)
 
 void Atomizer::resized()
 {
-    auto area = getLocalBounds().reduced (4);
-    auto top = area.removeFromTop (22);
-    hoverLabel.setBounds (top.removeFromLeft (juce::jmin (300, top.getWidth() / 2)).withTrimmedLeft (100));
-    syncButton.setBounds (top.removeFromRight (50));
-    hudButton.setBounds (top.removeFromRight (45));
-    bypassButton.setBounds (top.removeFromRight (65));
+    auto area = panelknobs::layoutHeader (getLocalBounds().reduced (4), hoverLabel, 300, 100,
+                                          bypassButton, hudButton, syncButton);
 
-    juce::Array<juce::Component*> row;
-    for (auto& knob : knobs)
-        row.add (&knob);
-    panelknobs::layoutRow (area.withTrimmedTop (4), row);
+    panelknobs::layoutKnobRow (area, knobs);
 }
 
 void Atomizer::timerCallback() {}

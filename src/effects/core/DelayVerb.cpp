@@ -34,12 +34,7 @@ const std::array<PanelKnobSpec, DelayVerb::numKnobs>& DelayVerb::knobTable() noe
 DelayVerb::DelayVerb (GreenHeadsUpDisplay* hudToFeed)
     : hud (hudToFeed)
 {
-    hoverLabel.setColour (juce::Label::backgroundColourId, juce::Colour (0xffaaddff));
-    hoverLabel.setColour (juce::Label::textColourId, juce::Colours::black);
-    hoverLabel.setFont (juce::Font ("Times New Roman", 11.0f, juce::Font::italic));
-    hoverLabel.setJustificationType (juce::Justification::centredLeft);
-    hoverLabel.setText ("Hover over a knob to see its value", juce::dontSendNotification);
-    addAndMakeVisible (hoverLabel);
+    panelknobs::setUpHoverLabel (*this, hoverLabel, "Hover over a knob to see its value");
 
     const auto& table = knobTable();
     for (size_t i = 0; i < knobs.size(); ++i)
@@ -50,17 +45,8 @@ DelayVerb::DelayVerb (GreenHeadsUpDisplay* hudToFeed)
     panelknobs::setUp (*this, noteKnob, note, 1.0, knobInfo);
     panelknobs::setUp (*this, typeKnob, type, 1.0, knobInfo);
 
-    bypassButton.setClickingTogglesState (true);
-    bypassButton.onClick = [this] { bypassed = bypassButton.getToggleState(); repaint(); };
-    hudButton.onClick = [this] { panelknobs::toggleHud (hud); };
-    syncButton.setClickingTogglesState (true);
-    syncButton.onClick = [this]
-    {
-        syncEnabled = syncButton.getToggleState();
-        updateSyncVisibility();
-    };
-    for (auto* b : { &bypassButton, &hudButton, &syncButton })
-        addAndMakeVisible (*b);
+    panelknobs::setUpHeaderButtons (*this, bypassButton, hudButton, syncButton, bypassed, syncEnabled, hud,
+                                    [this] { updateSyncVisibility(); });
 
     updateSyncVisibility();
     startTimer (33);
@@ -154,10 +140,7 @@ bool DelayVerb::isActive() const noexcept
 
 std::array<DelayVerb::Knob*, DelayVerb::numKnobs> DelayVerb::getAllKnobs() noexcept
 {
-    std::array<Knob*, numKnobs> all {};
-    for (size_t i = 0; i < knobs.size(); ++i)
-        all[i] = &knobs[i];
-    return all;
+    return panelknobs::firstKnobs<numKnobs> (knobs);
 }
 
 DelayVerb::Knob* DelayVerb::findKnob (const juce::String& caption) noexcept
@@ -174,17 +157,10 @@ void DelayVerb::paint (juce::Graphics& g)
 
 void DelayVerb::resized()
 {
-    auto area = getLocalBounds().reduced (4);
-    auto top = area.removeFromTop (22);
-    hoverLabel.setBounds (top.removeFromLeft (juce::jmin (300, top.getWidth() / 2)).withTrimmedLeft (120));
-    syncButton.setBounds (top.removeFromRight (50));
-    hudButton.setBounds (top.removeFromRight (45));
-    bypassButton.setBounds (top.removeFromRight (65));
+    auto area = panelknobs::layoutHeader (getLocalBounds().reduced (4), hoverLabel, 300, 120,
+                                          bypassButton, hudButton, syncButton);
 
-    juce::Array<juce::Component*> row { &noteKnob, &typeKnob };
-    for (auto& knob : knobs)
-        row.add (&knob);
-    panelknobs::layoutRow (area.withTrimmedTop (4), row);
+    panelknobs::layoutKnobRow (area, knobs, { &noteKnob, &typeKnob });
 }
 
 void DelayVerb::timerCallback() {}

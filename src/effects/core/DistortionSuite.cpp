@@ -1,5 +1,7 @@
 #include "effects/core/DistortionSuite.h"
 
+#include "effects/core/PanelKnobTable.h"
+
 namespace
 {
     struct KnobRow
@@ -170,19 +172,7 @@ void DistortionSuite::setMode (int newMode)
 
 void DistortionSuite::toggleHud()
 {
-    if (hud == nullptr)
-        return;
-
-    if (hud->isVisible())
-    {
-        hud->closedByUser = true;
-        hud->setVisible (false);
-    }
-    else
-    {
-        hud->closedByUser = false;
-        hud->setVisible (true);
-    }
+    panelknobs::toggleHud (hud);
 }
 
 //==============================================================================

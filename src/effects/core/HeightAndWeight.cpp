@@ -82,12 +82,7 @@ const std::array<HeightAndWeight::KnobRow, HeightAndWeight::numKnobs>& HeightAnd
 HeightAndWeight::HeightAndWeight (MagentaHeadsUpDisplay* hudToFeed)
     : hud (hudToFeed)
 {
-    hoverLabel.setColour (juce::Label::backgroundColourId, juce::Colour (0xffaaddff));
-    hoverLabel.setColour (juce::Label::textColourId, juce::Colours::black);
-    hoverLabel.setFont (juce::Font ("Times New Roman", 11.0f, juce::Font::italic));
-    hoverLabel.setJustificationType (juce::Justification::centredLeft);
-    hoverLabel.setText ("Select effect type...", juce::dontSendNotification);
-    addAndMakeVisible (hoverLabel);
+    panelknobs::setUpHoverLabel (*this, hoverLabel, "Select effect type...");
 
     for (int i = 0; i < numModes; ++i)
     {
@@ -99,13 +94,7 @@ HeightAndWeight::HeightAndWeight (MagentaHeadsUpDisplay* hudToFeed)
         addAndMakeVisible (button);
     }
 
-    bypassButton.setClickingTogglesState (true);
-    bypassButton.onClick = [this] { bypassed = bypassButton.getToggleState(); repaint(); };
-    hudButton.onClick = [this] { panelknobs::toggleHud (hud); };
-    syncButton.setClickingTogglesState (true);
-    syncButton.onClick = [this] { tempoSyncEnabled = syncButton.getToggleState(); };
-    for (auto* b : { &bypassButton, &hudButton, &syncButton })
-        addAndMakeVisible (*b);
+    panelknobs::setUpHeaderButtons (*this, bypassButton, hudButton, syncButton, bypassed, tempoSyncEnabled, hud);
 
     tapeButton.setClickingTogglesState (true);
     tapeButton.onClick = [this] { tapeMode = tapeButton.getToggleState(); };
@@ -196,10 +185,7 @@ bool HeightAndWeight::isActive() const noexcept
 
 std::array<HeightAndWeight::Knob*, HeightAndWeight::numKnobs - 1> HeightAndWeight::getAllKnobs() noexcept
 {
-    std::array<Knob*, numKnobs - 1> all {};
-    for (size_t i = 0; i < all.size(); ++i)
-        all[i] = &knobs[i];
-    return all;
+    return panelknobs::firstKnobs<numKnobs - 1> (knobs);
 }
 
 void HeightAndWeight::paint (juce::Graphics& g)
@@ -209,12 +195,8 @@ void HeightAndWeight::paint (juce::Graphics& g)
 
 void HeightAndWeight::resized()
 {
-    auto area = getLocalBounds().reduced (4);
-    auto top = area.removeFromTop (22);
-    hoverLabel.setBounds (top.removeFromLeft (juce::jmin (320, top.getWidth() / 2)).withTrimmedLeft (80));
-    syncButton.setBounds (top.removeFromRight (50));
-    hudButton.setBounds (top.removeFromRight (45));
-    bypassButton.setBounds (top.removeFromRight (65));
+    auto area = panelknobs::layoutHeader (getLocalBounds().reduced (4), hoverLabel, 320, 80,
+                                          bypassButton, hudButton, syncButton);
 
     auto modeRow = area.removeFromTop (22);
     const auto modeWidth = modeRow.getWidth() / numModes;
@@ -226,10 +208,7 @@ void HeightAndWeight::resized()
         if (b->isVisible())
             b->setBounds (toggles.removeFromTop (22).reduced (0, 1));
 
-    juce::Array<juce::Component*> row;
-    for (auto& knob : knobs)
-        row.add (&knob);
-    panelknobs::layoutRow (area.withTrimmedTop (4), row);
+    panelknobs::layoutKnobRow (area, knobs);
 }
 
 void HeightAndWeight::timerCallback() {}

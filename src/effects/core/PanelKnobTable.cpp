@@ -35,6 +35,51 @@ namespace panelknobs
                 knob->setBounds (area.removeFromLeft (cell).withHeight (cell));
     }
 
+    void setUpHoverLabel (juce::Component& panel, juce::Label& label, const juce::String& initialText)
+    {
+        label.setColour (juce::Label::backgroundColourId, juce::Colour (0xffaaddff));
+        label.setColour (juce::Label::textColourId, juce::Colours::black);
+        label.setFont (juce::Font ("Times New Roman", 11.0f, juce::Font::italic));
+        label.setJustificationType (juce::Justification::centredLeft);
+        label.setText (initialText, juce::dontSendNotification);
+        panel.addAndMakeVisible (label);
+    }
+
+    void setUpHeaderButtons (juce::Component& panel, juce::TextButton& bypassButton, juce::TextButton& hudButton,
+                             juce::TextButton& syncButton, std::atomic<bool>& bypassed, std::atomic<bool>& sync,
+                             ColourHeadsUpDisplay* hud, std::function<void()> afterSync)
+    {
+        bypassButton.setClickingTogglesState (true);
+        bypassButton.onClick = [&panel, &bypassButton, &bypassed]
+        {
+            bypassed = bypassButton.getToggleState();
+            panel.repaint();
+        };
+        hudButton.onClick = [hud] { toggleHud (hud); };
+        syncButton.setClickingTogglesState (true);
+        syncButton.onClick = [&syncButton, &sync, afterSync = std::move (afterSync)]
+        {
+            sync = syncButton.getToggleState();
+            if (afterSync)
+                afterSync();
+        };
+
+        for (auto* b : { &bypassButton, &hudButton, &syncButton })
+            panel.addAndMakeVisible (*b);
+    }
+
+    juce::Rectangle<int> layoutHeader (juce::Rectangle<int> area, juce::Label& hoverLabel, int maxHoverWidth,
+                                       int hoverIndent, juce::TextButton& bypassButton,
+                                       juce::TextButton& hudButton, juce::TextButton& syncButton)
+    {
+        auto top = area.removeFromTop (22);
+        hoverLabel.setBounds (top.removeFromLeft (juce::jmin (maxHoverWidth, top.getWidth() / 2)).withTrimmedLeft (hoverIndent));
+        syncButton.setBounds (top.removeFromRight (50));
+        hudButton.setBounds (top.removeFromRight (45));
+        bypassButton.setBounds (top.removeFromRight (65));
+        return area;
+    }
+
     void toggleHud (ColourHeadsUpDisplay* hud)
     {
         if (hud == nullptr)

@@ -6,6 +6,8 @@
 #include <juce_audio_basics/juce_audio_basics.h>
 
 #include <array>
+#include <atomic>
+#include <functional>
 
 /** One row of a panel's knob table: what the knob is called on screen, its range and start
     value, the unit its readouts append and the line the heads-up display shows for it. */
@@ -36,9 +38,48 @@ namespace panelknobs
         return nullptr;
     }
 
+    /** The first M knobs of a panel's table, in table order. */
+    template <size_t M, size_t N>
+    std::array<RightClickSlider*, M> firstKnobs (std::array<RightClickSlider, N>& knobs) noexcept
+    {
+        static_assert (M <= N, "more knobs asked for than the panel has");
+        std::array<RightClickSlider*, M> first {};
+        for (size_t i = 0; i < M; ++i)
+            first[i] = &knobs[i];
+        return first;
+    }
+
     /** Lays the visible knobs out left to right in one row below a strip of the given height,
         each a square as high as the row allows. */
     void layoutRow (juce::Rectangle<int> area, juce::Array<juce::Component*> knobs);
+
+    /** layoutRow for a panel's knob table, after any leading knobs, 4 pixels below the area's top. */
+    template <size_t N>
+    void layoutKnobRow (juce::Rectangle<int> area, std::array<RightClickSlider, N>& knobs,
+                        juce::Array<juce::Component*> leading = {})
+    {
+        for (auto& knob : knobs)
+            leading.add (&knob);
+        layoutRow (area.withTrimmedTop (4), leading);
+    }
+
+    /** The hint strip that shows what the pointer is over: black on light blue, small italic
+        serif, added to the panel. */
+    void setUpHoverLabel (juce::Component& panel, juce::Label& label, const juce::String& initialText);
+
+    /** BYPASS mirrors its toggle into `bypassed` and repaints the panel, HUD toggles the display,
+        SYNC mirrors its toggle into `sync` and then calls afterSync when given; added in that
+        order. The display may be null. */
+    void setUpHeaderButtons (juce::Component& panel, juce::TextButton& bypassButton, juce::TextButton& hudButton,
+                             juce::TextButton& syncButton, std::atomic<bool>& bypassed, std::atomic<bool>& sync,
+                             ColourHeadsUpDisplay* hud, std::function<void()> afterSync = {});
+
+    /** Lays out a panel's header strip (22 high at the top of the area): the hover label from
+        the left, at most maxHoverWidth or half the strip wide, less hoverIndent on its left;
+        SYNC, HUD and BYPASS from the right. Returns the area below the strip. */
+    juce::Rectangle<int> layoutHeader (juce::Rectangle<int> area, juce::Label& hoverLabel, int maxHoverWidth,
+                                       int hoverIndent, juce::TextButton& bypassButton,
+                                       juce::TextButton& hudButton, juce::TextButton& syncButton);
 
     /** Toggles a panel's heads-up display the way every HUD button does. */
     void toggleHud (ColourHeadsUpDisplay* hud);

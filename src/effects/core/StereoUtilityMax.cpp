@@ -45,12 +45,7 @@ const std::array<PanelKnobSpec, StereoUtilityMax::numKnobs>& StereoUtilityMax::k
 StereoUtilityMax::StereoUtilityMax (HeadsUpDisplay* hudToFeed)
     : hud (hudToFeed)
 {
-    hoverLabel.setColour (juce::Label::backgroundColourId, juce::Colour (0xffaaddff));
-    hoverLabel.setColour (juce::Label::textColourId, juce::Colours::black);
-    hoverLabel.setFont (juce::Font ("Times New Roman", 11.0f, juce::Font::italic));
-    hoverLabel.setJustificationType (juce::Justification::centredLeft);
-    hoverLabel.setText ("Hover over a knob to see its value", juce::dontSendNotification);
-    addAndMakeVisible (hoverLabel);
+    panelknobs::setUpHoverLabel (*this, hoverLabel, "Hover over a knob to see its value");
 
     const auto& table = knobTable();
     for (size_t i = 0; i < knobs.size(); ++i)
@@ -61,13 +56,7 @@ StereoUtilityMax::StereoUtilityMax (HeadsUpDisplay* hudToFeed)
         panelknobs::setUp (*this, knobs[i], spec, 0.0, knobInfo);
     }
 
-    bypassButton.setClickingTogglesState (true);
-    bypassButton.onClick = [this] { bypassed = bypassButton.getToggleState(); repaint(); };
-    hudButton.onClick = [this] { panelknobs::toggleHud (hud); };
-    syncButton.setClickingTogglesState (true);
-    syncButton.onClick = [this] { syncEnabled = syncButton.getToggleState(); };
-    for (auto* b : { &bypassButton, &hudButton, &syncButton })
-        addAndMakeVisible (*b);
+    panelknobs::setUpHeaderButtons (*this, bypassButton, hudButton, syncButton, bypassed, syncEnabled, hud);
 
     startTimer (33);
 }
@@ -105,10 +94,7 @@ bool StereoUtilityMax::isActive() const noexcept
 
 std::array<StereoUtilityMax::Knob*, StereoUtilityMax::numKnobs> StereoUtilityMax::getAllKnobs() noexcept
 {
-    std::array<Knob*, numKnobs> all {};
-    for (size_t i = 0; i < knobs.size(); ++i)
-        all[i] = &knobs[i];
-    return all;
+    return panelknobs::firstKnobs<numKnobs> (knobs);
 }
 
 StereoUtilityMax::Knob* StereoUtilityMax::findKnob (const juce::String& caption) noexcept
@@ -123,17 +109,10 @@ void StereoUtilityMax::paint (juce::Graphics& g)
 
 void StereoUtilityMax::resized()
 {
-    auto area = getLocalBounds().reduced (4);
-    auto top = area.removeFromTop (22);
-    hoverLabel.setBounds (top.removeFromLeft (juce::jmin (300, top.getWidth() / 2)).withTrimmedLeft (160));
-    syncButton.setBounds (top.removeFromRight (50));
-    hudButton.setBounds (top.removeFromRight (45));
-    bypassButton.setBounds (top.removeFromRight (65));
+    auto area = panelknobs::layoutHeader (getLocalBounds().reduced (4), hoverLabel, 300, 160,
+                                          bypassButton, hudButton, syncButton);
 
-    juce::Array<juce::Component*> row;
-    for (auto& knob : knobs)
-        row.add (&knob);
-    panelknobs::layoutRow (area.withTrimmedTop (4), row);
+    panelknobs::layoutKnobRow (area, knobs);
 }
 
 void StereoUtilityMax::timerCallback() {}

@@ -99,3 +99,57 @@ TEST (CorePanels, NeutralResetActivityAndPrepare)
     atomizer.rightMixKnob.setValueSilently (0.02);
     EXPECT_TRUE (atomizer.isActive());
 }
+
+namespace
+{
+    /** The header the four panels share: BYPASS and SYNC mirror their toggles into the panel's
+        flags, HUD shows and hides the display, and the strip is laid out from both ends. */
+    template <typename Panel, typename Display>
+    void checkHeader (const char* name, std::atomic<bool> Panel::* sync, juce::Rectangle<int> hoverBounds)
+    {
+        SCOPED_TRACE (name);
+        Display hud;
+        hud.setVisible (false);
+        Panel panel (&hud);
+        panel.setSize (900, 200);
+
+        EXPECT_EQ (panel.hoverLabel.getBounds(), hoverBounds);
+        EXPECT_EQ (panel.syncButton.getBounds(), juce::Rectangle<int> (846, 4, 50, 22));
+        EXPECT_EQ (panel.hudButton.getBounds(), juce::Rectangle<int> (801, 4, 45, 22));
+        EXPECT_EQ (panel.bypassButton.getBounds(), juce::Rectangle<int> (736, 4, 65, 22));
+
+        panel.bypassButton.setToggleState (true, juce::sendNotificationSync);
+        EXPECT_TRUE (panel.bypassed.load());
+        panel.syncButton.setToggleState (true, juce::sendNotificationSync);
+        EXPECT_TRUE ((panel.*sync).load());
+        panel.syncButton.setToggleState (false, juce::sendNotificationSync);
+        EXPECT_FALSE ((panel.*sync).load());
+
+        panel.hudButton.onClick();
+        EXPECT_TRUE (hud.isVisible());
+        EXPECT_FALSE (hud.closedByUser);
+        panel.hudButton.onClick();
+        EXPECT_FALSE (hud.isVisible());
+        EXPECT_TRUE (hud.closedByUser);
+    }
+}
+
+TEST (CorePanels, HeaderButtonsAndLayout)
+{
+    checkHeader<StereoUtilityMax, HeadsUpDisplay> ("stereo", &StereoUtilityMax::syncEnabled, { 164, 4, 140, 22 });
+    checkHeader<DelayVerb, GreenHeadsUpDisplay> ("delayverb", &DelayVerb::syncEnabled, { 124, 4, 180, 22 });
+    checkHeader<Atomizer, OrangeHeadsUpDisplay> ("atomizer", &Atomizer::sync, { 104, 4, 200, 22 });
+    checkHeader<HeightAndWeight, MagentaHeadsUpDisplay> ("timepro", &HeightAndWeight::tempoSyncEnabled, { 84, 4, 240, 22 });
+}
+
+TEST (DelayVerbPanel, SyncSwapsTheTimeKnobForNoteAndType)
+{
+    DelayVerb panel (nullptr);
+    EXPECT_TRUE (panel.timeKnob.isVisible());
+    EXPECT_FALSE (panel.noteKnob.isVisible());
+
+    panel.syncButton.setToggleState (true, juce::sendNotificationSync);
+    EXPECT_FALSE (panel.timeKnob.isVisible());
+    EXPECT_TRUE (panel.noteKnob.isVisible());
+    EXPECT_TRUE (panel.typeKnob.isVisible());
+}
