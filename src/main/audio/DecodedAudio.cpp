@@ -67,7 +67,6 @@ namespace audiofile
         try
         {
             auto audio = std::make_unique<DecodedAudio>();
-            audio->file = file;
             audio->sampleRate = rate;
             audio->fileChannels = (int) reader->numChannels;
 

@@ -9,7 +9,6 @@
     half-written copy. */
 struct DecodedAudio
 {
-    juce::File file;
     juce::AudioBuffer<float> samples;   // the file's first two channels, every frame
     double sampleRate = 44100.0;
     int fileChannels = 0;               // the file's own channel count (may exceed 2)

@@ -65,9 +65,15 @@ double TransportEngine::transportStep() const noexcept
 
 double TransportEngine::memoryStep() const noexcept
 {
-    const auto ratio = deviceSampleRate > 0.0 && fileRate() > 0.0 ? fileRate() / deviceSampleRate : 1.0;
+    const auto ratio = transportStep();
     const auto step = (double) pitchPlaybackRate * ratio;
     return std::isfinite (step) && step > 0.0 ? step : ratio;
+}
+
+bool TransportEngine::isVarispeed() const noexcept
+{
+    // Within a tenth of a percent of unity the file plays through the normal transport.
+    return std::abs (pitchPlaybackRate - 1.0f) > 0.001f;
 }
 
 double TransportEngine::transportSecondsLocked() const noexcept
@@ -320,7 +326,7 @@ double TransportEngine::getPlaybackPosition() const noexcept
     if (reverseMode && reversedLength > 0)
         return getReversePosition() / reversedLength * seconds;
 
-    if (std::abs (pitchPlaybackRate - 1.0f) > 0.001f && forwardLength > 0)
+    if (isVarispeed() && forwardLength > 0)
         return getForwardPosition() / forwardLength * seconds;
 
     return getCurrentPosition();
@@ -345,7 +351,7 @@ double TransportEngine::getDisplayPosition() const noexcept
     if (reverseMode && reversedLength > 0)
         return (1.0 - getReversePosition() / reversedLength) * seconds;
 
-    if (std::abs (pitchPlaybackRate - 1.0f) > 0.001f && forwardLength > 0)
+    if (isVarispeed() && forwardLength > 0)
         return getForwardPosition() / forwardLength * seconds;
 
     return getCurrentPosition();
@@ -358,8 +364,6 @@ void TransportEngine::prepareToPlay (int, double sampleRate)
 
     if (std::isfinite (sampleRate) && sampleRate > 0.0)
         deviceSampleRate = sampleRate;
-
-    deviceRateMirror.store (deviceSampleRate, std::memory_order_relaxed);
 }
 
 void TransportEngine::releaseResources() {}
@@ -445,7 +449,7 @@ TransportEngine::Stage TransportEngine::renderBlock (const juce::AudioSourceChan
         stage = Stage::playRev;
     else if (reverseMode && backward.isUsable())
         stage = Stage::reverse;
-    else if (std::abs (pitchPlaybackRate - 1.0f) > 0.001f && forward.isUsable())
+    else if (isVarispeed() && forward.isUsable())
         stage = Stage::varispeed;
 
     if (stage == Stage::transport)

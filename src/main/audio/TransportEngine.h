@@ -37,8 +37,7 @@ public:
         positions go to 0 and the reversed copy goes with the old file. */
     void setSource (std::unique_ptr<DecodedAudio> audio);
 
-    bool hasSource() const noexcept                 { return source != nullptr; }
-    const DecodedAudio* getSource() const noexcept  { return source.get(); }
+    bool hasSource() const noexcept { return source != nullptr; }
 
     /** Builds the reversed copy aside and swaps it in, unless it is already there. Returns
         whether it is ready (false without a file or when memory runs out). */
@@ -123,7 +122,6 @@ public:
 
     void prepareToPlay (int blockSize, double sampleRate);
     void releaseResources();
-    double getDeviceSampleRate() const noexcept { return deviceRateMirror.load (std::memory_order_relaxed); }
 
     //==============================================================================
     // Audio thread.
@@ -144,6 +142,7 @@ private:
     double fileRate() const noexcept  { return source != nullptr ? source->sampleRate : 0.0; }
     double transportStep() const noexcept;
     double memoryStep() const noexcept;
+    bool isVarispeed() const noexcept;
     double transportSecondsLocked() const noexcept;
     bool finishedLocked() const noexcept;
     void startLocked() noexcept;
@@ -182,7 +181,6 @@ private:
 
     Mirrors mirror;
     std::atomic<bool> sourceLoaded { false };
-    std::atomic<double> deviceRateMirror { 44100.0 };
     std::atomic<int> endNotice { 0 };
 
     static_assert (std::atomic<double>::is_always_lock_free);
