@@ -2,6 +2,7 @@
 
 #include "app/PallentApplication.h"
 #include "main/MainComponent.h"
+#include "support/MessagePump.h"
 
 #include <stdexcept>
 
@@ -23,7 +24,7 @@ namespace
         for (int i = desktop.getNumComponents(); --i >= 0;)
             if (auto* alert = dynamic_cast<juce::AlertWindow*> (desktop.getComponent (i)))
                 alert->exitModalState (0);
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+        EXPECT_TRUE (test_support::runPendingMessages());
     }
 }
 
@@ -50,8 +51,8 @@ TEST (WindowCreation, FailingContentLeavesAWindowAndAWarning)
         EXPECT_EQ (window->getContentComponent(), nullptr);
         EXPECT_EQ (window->getName(), "TavroFx");
 
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (50);
-        auto* alert = findAlert ("Window Creation Error");
+        juce::AlertWindow* alert = nullptr;
+        test_support::pumpUntil ([&] { return (alert = findAlert ("Window Creation Error")) != nullptr; });
         ASSERT_NE (alert, nullptr);
         EXPECT_TRUE (alert->isVisible());
         dismissAlerts();

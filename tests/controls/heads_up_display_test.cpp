@@ -2,6 +2,7 @@
 
 #include "controls/HeadsUpDisplay.h"
 #include "controls/PixelProbe.h"
+#include "support/MessagePump.h"
 
 #include <memory>
 
@@ -134,7 +135,7 @@ TEST (HeadsUpDisplays, CloseButtonHidesFlagsAndCallsBack)
 
         EXPECT_FALSE (display->closedByUser);
         close->triggerClick();
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+        EXPECT_TRUE (test_support::runPendingMessages());
 
         EXPECT_TRUE (display->closedByUser) << v.name;
         EXPECT_FALSE (display->isVisible()) << v.name;
@@ -147,7 +148,7 @@ TEST (HeadsUpDisplays, CloseButtonHidesFlagsAndCallsBack)
     display.setBounds (0, 0, width, height);
     display.setVisible (true);
     dynamic_cast<juce::Button&> (*display.getChildComponent (0)).triggerClick();
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+    EXPECT_TRUE (test_support::runPendingMessages());
     EXPECT_FALSE (display.isVisible());
 }
 

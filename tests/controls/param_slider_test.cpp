@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "controls/ParamSlider.h"
+#include "support/MessagePump.h"
 
 TEST (ParamSlider, MirrorFollowsEveryKindOfWrite)
 {
@@ -15,7 +16,7 @@ TEST (ParamSlider, MirrorFollowsEveryKindOfWrite)
 
     // A write without notification is caught by the value listener on the next message-loop pass.
     slider.setValue (63.0, juce::dontSendNotification);
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+    EXPECT_TRUE (test_support::runPendingMessages());
     EXPECT_FLOAT_EQ (slider.getAtomicValue(), 63.0f);
 
     // Out-of-range writes are clamped before they reach the mirror.
@@ -30,7 +31,7 @@ TEST (ParamToggle, MirrorFollowsClicksAndSetter)
     EXPECT_TRUE (toggle.getAtomicState());
 
     toggle.triggerClick();
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+    EXPECT_TRUE (test_support::runPendingMessages());
     EXPECT_FALSE (toggle.getToggleState());
     EXPECT_FALSE (toggle.getAtomicState());
 }

@@ -3,6 +3,7 @@
 #include "controls/RampPlayback.h"
 #include "controls/RightClickSlider.h"
 #include "controls/SliderRampRegistry.h"
+#include "support/MessagePump.h"
 
 namespace
 {
@@ -53,7 +54,7 @@ TEST_F (RampedKnob, MovesTheKnobAsPlayTimeAdvances)
     EXPECT_DOUBLE_EQ (knob.getValue(), 80.0);
 
     // The owner's callback runs later, as for any asynchronous change.
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+    EXPECT_TRUE (test_support::runPendingMessages());
     EXPECT_GT (callbacks, 0);
 
     // A difference below 1e-4 is not worth a set.

@@ -2,6 +2,7 @@
 
 #include "controls/RightClickSlider.h"
 #include "controls/SliderRampRegistry.h"
+#include "support/MessagePump.h"
 
 namespace
 {
@@ -111,7 +112,7 @@ TEST_F (MixKnob, EnterValueClampsToTheRangeAndNotifies)
         EXPECT_FLOAT_EQ (knob.getAtomicValue(), (float) c.expected) << "the audio thread's copy follows at once";
     }
 
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+    EXPECT_TRUE (test_support::runPendingMessages());
     EXPECT_GT (callbacks, 0);
 
     typeIntoEnterValue ("10", 0);
@@ -200,7 +201,7 @@ TEST_F (MixKnob, RightPressNeverMovesTheKnobWhileALeftPressDoes)
     knob.mouseDown (pressAt (knob, { 190.0f, 10.0f }, juce::ModifierKeys (juce::ModifierKeys::rightButtonModifier)));
     EXPECT_DOUBLE_EQ (knob.getValue(), 50.0);
     juce::PopupMenu::dismissAllActiveMenus();
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+    EXPECT_TRUE (test_support::runPendingMessages());
 
     const auto left = pressAt (knob, { 190.0f, 10.0f }, juce::ModifierKeys (juce::ModifierKeys::leftButtonModifier));
     knob.mouseDown (left);

@@ -3,6 +3,7 @@
 #include "controls/WaveformSpectrogram.h"
 #include "controls/WaveformTestFiles.h"
 #include "controls/WaveformView.h"
+#include "support/MessagePump.h"
 
 #include <atomic>
 
@@ -69,7 +70,7 @@ TEST (Spectrogram, BuiltInTheBackgroundAtOneColumnPerFrame)
     auto view = loadedView (file);
 
     EXPECT_FALSE (view->isSpectrogramReady()) << "loading does not wait for the spectrogram";
-    ASSERT_TRUE (waveformtest::pumpUntil ([&] { return view->isSpectrogramReady(); }));
+    ASSERT_TRUE (test_support::pumpUntil ([&] { return view->isSpectrogramReady(); }));
 
     EXPECT_EQ (view->getSpectrogramImage().getWidth(), 341);
     EXPECT_EQ (view->getSpectrogramImage().getHeight(), 512);
@@ -91,7 +92,7 @@ TEST (Spectrogram, LongFilesFoldIntoBoundedColumnsAndKeepTheirEvents)
     const auto file = waveformtest::writeWav ("spec60s.wav", 60.0, 44100.0, 1,
                                               [clickAt] (juce::int64 i, int) { return i == clickAt ? 0.9f : 0.0f; });
     auto view = loadedView (file);
-    ASSERT_TRUE (waveformtest::pumpUntil ([&] { return view->isSpectrogramReady(); }));
+    ASSERT_TRUE (test_support::pumpUntil ([&] { return view->isSpectrogramReady(); }));
 
     const auto& image = view->getSpectrogramImage();
     const auto frames = spectrogram::frameCount (60 * 44100);
@@ -120,7 +121,7 @@ TEST (Spectrogram, SilenceShowsTheFloorAndTooShortFilesShowNothing)
 {
     const auto silent = waveformtest::writeWav ("specsilent.wav", 0.5, 44100.0, 2, [] (juce::int64, int) { return 0.0f; });
     auto view = loadedView (silent);
-    ASSERT_TRUE (waveformtest::pumpUntil ([&] { return view->isSpectrogramReady(); }));
+    ASSERT_TRUE (test_support::pumpUntil ([&] { return view->isSpectrogramReady(); }));
 
     const auto& image = view->getSpectrogramImage();
 
@@ -131,7 +132,7 @@ TEST (Spectrogram, SilenceShowsTheFloorAndTooShortFilesShowNothing)
     const auto tiny = waveformtest::writeWav ("spectiny.wav", 700.0 / 44100.0, 44100.0, 1, [] (juce::int64, int) { return 0.5f; });
     view->loadFile (tiny);
     EXPECT_TRUE (view->isFileLoaded());
-    waveformtest::pumpUntil ([] { return false; }, 200);
+    test_support::pumpFor (200);
     EXPECT_FALSE (view->isSpectrogramReady());
 
     view.reset();
@@ -148,14 +149,14 @@ TEST (Spectrogram, AViewDestroyedMidBuildIsNeverReached)
         auto view = loadedView (file);
         view->handleViewMenuResult (WaveformView::toggleSpectrogramId, 0.0);
         view.reset();                                   // joins the worker; a posted result finds no view
-        waveformtest::pumpUntil ([] { return false; }, 50);
+        test_support::pumpFor (50);
     }
 
     // A reload while building drops the old result: only the new file's spectrogram arrives.
     const auto shortFile = waveformtest::sineWav ("specshort.wav", 1.0, 48000.0);
     auto view = loadedView (file);
     view->loadFile (shortFile);
-    ASSERT_TRUE (waveformtest::pumpUntil ([&] { return view->isSpectrogramReady(); }));
+    ASSERT_TRUE (test_support::pumpUntil ([&] { return view->isSpectrogramReady(); }));
     EXPECT_EQ (view->getSpectrogramImage().getWidth(), spectrogram::frameCount (48000));
     EXPECT_DOUBLE_EQ (view->getFileSampleRate(), 48000.0);
 

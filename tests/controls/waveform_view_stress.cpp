@@ -3,6 +3,7 @@
 #include "controls/WaveformSpectrogram.h"
 #include "controls/WaveformTestFiles.h"
 #include "controls/WaveformView.h"
+#include "support/MessagePump.h"
 
 // Views are loaded, reloaded and destroyed while their spectrogram threads run and their
 // results are in flight. A view that reports a spectrogram must show its current file's,
@@ -30,7 +31,7 @@ TEST (WaveformViewStress, ReloadAndDestroyWhileBuilding)
 
         for (int step = 0; step < 4; ++step)
         {
-            waveformtest::pumpUntil ([] { return false; }, random.nextInt (15));
+            test_support::pumpFor (random.nextInt (15));
 
             if (view->isSpectrogramReady())
             {
@@ -53,7 +54,7 @@ TEST (WaveformViewStress, ReloadAndDestroyWhileBuilding)
     }
 
     // Let anything still queued find its view gone.
-    waveformtest::pumpUntil ([] { return false; }, 50);
+    test_support::pumpFor (50);
     EXPECT_GT (checked, 0);
 
     for (const auto& f : files)

@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "main/MainComponentTestAccess.h"
+#include "support/AudioFixtures.h"
 #include "support/RealtimeTrap.h"
-
-#include <cmath>
 
 namespace
 {
@@ -12,15 +11,6 @@ namespace
         for (int ch = 0; ch < buffer.getNumChannels(); ++ch)
             for (int i = 0; i < buffer.getNumSamples(); ++i)
                 buffer.setSample (ch, i, random.nextFloat() * 2.0f - 1.0f);
-    }
-
-    bool allFinite (const juce::AudioBuffer<float>& buffer)
-    {
-        for (int ch = 0; ch < buffer.getNumChannels(); ++ch)
-            for (int i = 0; i < buffer.getNumSamples(); ++i)
-                if (! std::isfinite (buffer.getSample (ch, i)))
-                    return false;
-        return true;
     }
 }
 
@@ -55,7 +45,7 @@ TEST (MainComponentAudio, PrepareStepArmsTheChainAndBlocksStayFiniteWithoutAlloc
             }
         }
 
-        EXPECT_TRUE (allFinite (buffer));
+        EXPECT_TRUE (audiofixtures::allFinite (buffer));
         // Nothing is loaded, so the device gets silence rather than whatever was in the buffer.
         EXPECT_EQ (buffer.getMagnitude (0, blockSize), 0.0f);
     }

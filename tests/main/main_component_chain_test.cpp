@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "main/MainComponentChainAccess.h"
+#include "support/MessagePump.h"
 #include "support/RealtimeTrap.h"
 
 namespace
@@ -117,7 +118,7 @@ TEST (MainComponentTimer, MeterReadoutAndTimerPeriod)
     EXPECT_EQ (access.timerInterval(), 33);
 
     access.meterButton().triggerClick();
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+    EXPECT_TRUE (test_support::runPendingMessages());
     ASSERT_TRUE (access.meterButton().getToggleState());
     EXPECT_EQ (access.timerInterval(), 50);
 
@@ -138,7 +139,7 @@ TEST (MainComponentTimer, MeterReadoutAndTimerPeriod)
     EXPECT_EQ (access.meterButton().getButtonText(), "-INF");
 
     access.meterButton().triggerClick();
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+    EXPECT_TRUE (test_support::runPendingMessages());
     EXPECT_EQ (access.timerInterval(), 33);
     EXPECT_EQ (access.meterButton().getButtonText(), "METER");
 
@@ -187,7 +188,7 @@ TEST (MainComponentTimer, TapAppliesTheTargetTempo)
     // A first tap only starts the tap clock, so it re-applies the current target.
     access.beatClock().setTargetTempo (97.6f);
     access.tapButton().triggerClick();
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+    EXPECT_TRUE (test_support::runPendingMessages());
     EXPECT_FLOAT_EQ (access.bpm(), 97.6f);
     EXPECT_EQ (access.bpmEditor().getText(), "98");
 }

@@ -2,6 +2,7 @@
 
 #include "controls/RightClickSlider.h"
 #include "main/MainComponentTestAccess.h"
+#include "support/MessagePump.h"
 
 #include <memory>
 
@@ -112,7 +113,7 @@ TEST (MainComponentStart, FreezeTogglesLockTextAndColours)
     auto& button = access.freezeButton();
 
     button.triggerClick();
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+    EXPECT_TRUE (test_support::runPendingMessages());
     EXPECT_TRUE (access.frozen());
     EXPECT_TRUE (access.randomiser().freezeLock);
     EXPECT_TRUE (button.getToggleState());

@@ -4,6 +4,7 @@
 #include "effects/core/DistortionSuite.h"
 #include "platform/CrtRand.h"
 #include "support/EffectTestKit.h"
+#include "support/MessagePump.h"
 
 #include <cmath>
 #include <limits>
@@ -887,7 +888,7 @@ TEST (DistortionSuitePanel, BypassAndHudButtons)
     const auto click = [] (juce::Button& button)
     {
         button.triggerClick();
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+        EXPECT_TRUE (test_support::runPendingMessages());
     };
 
     PurpleHeadsUpDisplay hud;

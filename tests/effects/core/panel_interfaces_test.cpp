@@ -4,6 +4,7 @@
 #include "effects/core/DelayVerb.h"
 #include "effects/core/HeightAndWeight.h"
 #include "effects/core/StereoUtilityMax.h"
+#include "support/MessagePump.h"
 
 TEST (DelayVerbPanel, MixGettersTreatOffsetsAsFloorOrAddition)
 {
@@ -83,7 +84,7 @@ TEST (CorePanels, NeutralResetActivityAndPrepare)
     EXPECT_TRUE (stereo.isActive());
     stereo.modMixOffset = 80.0f;   // offsets never make the effect active on their own
     stereo.bypassButton.triggerClick();
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+    EXPECT_TRUE (test_support::runPendingMessages());
     stereo.resetToNeutral();
     EXPECT_DOUBLE_EQ (stereo.widthKnob.getValue(), 100.0);
     EXPECT_DOUBLE_EQ (stereo.leftMixKnob.getValue(), 0.0);

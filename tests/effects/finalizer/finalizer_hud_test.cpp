@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "effects/finalizer/TavroFinalizerHUD.h"
+#include "support/MessagePump.h"
 
 namespace
 {
@@ -101,7 +102,7 @@ TEST (FinalizerHud, CloseButtonHidesAndOnlyTheBodyDrags)
     EXPECT_EQ (hud.getPosition(), juce::Point<int> (-100, -100));
 
     hud.closeButton.triggerClick();
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (50);
+    EXPECT_TRUE (test_support::runPendingMessages());
     EXPECT_FALSE (hud.isVisible());
     EXPECT_EQ (closed, 1);
 }

@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "FinalizerFixture.h"
+#include "support/AudioFixtures.h"
 #include "support/RealtimeTrap.h"
-
-#include <juce_audio_formats/juce_audio_formats.h>
 
 #include <cmath>
 
@@ -17,16 +16,11 @@ namespace
 
     juce::File writeTestWav (const juce::String& name, int frames, double rate, int channels = 2)
     {
-        auto file = juce::File::getSpecialLocation (juce::File::tempDirectory).getChildFile (name);
-        file.deleteFile();
-        juce::WavAudioFormat wav;
-        std::unique_ptr<juce::AudioFormatWriter> writer (
-            wav.createWriterFor (new juce::FileOutputStream (file), rate, (unsigned int) channels, 16, {}, 0));
-        juce::AudioBuffer<float> data (channels, frames);
-        for (int i = 0; i < frames; ++i)
-            for (int ch = 0; ch < channels; ++ch)
-                data.setSample (ch, i, (ch % 2 == 0 ? 0.25f : -0.25f) * (float) std::sin (i * 0.05));
-        writer->writeFromAudioSampleBuffer (data, 0, frames);
+        const auto file = juce::File::getSpecialLocation (juce::File::tempDirectory).getChildFile (name);
+        EXPECT_TRUE (audiofixtures::writeWav (file, rate, channels, frames, [] (int ch, int i)
+        {
+            return (ch % 2 == 0 ? 0.25f : -0.25f) * (float) std::sin (i * 0.05);
+        }));
         return file;
     }
 }

@@ -2,13 +2,9 @@
 
 #include "FinalizerFixture.h"
 #include "effects/finalizer/FinalizerPanel.h"
+#include "support/MessagePump.h"
 
 #include <cmath>
-
-namespace
-{
-    void pumpMessages() { juce::MessageManager::getInstance()->runDispatchLoopUntil (30); }
-}
 
 TEST (FinalizerState, DefaultsAfterConstructionAndTheFirstMessagePass)
 {
@@ -17,7 +13,7 @@ TEST (FinalizerState, DefaultsAfterConstructionAndTheFirstMessagePass)
 
     EXPECT_EQ (fin.hud, &hud);
     EXPECT_EQ (fin.filterSlope, 12);
-    pumpMessages();
+    EXPECT_TRUE (test_support::runPendingMessages());
     EXPECT_EQ (fin.filterSlope, 24);   // the slope box's asynchronous first notification
 
     for (size_t k = 0; k < 6; ++k)
@@ -69,7 +65,7 @@ TEST (FinalizerState, DefaultsAfterConstructionAndTheFirstMessagePass)
 TEST (FinalizerState, FullPanelControlsWriteOnlyWhatTheyOwn)
 {
     FinalizerRig rig (false);
-    pumpMessages();
+    EXPECT_TRUE (test_support::runPendingMessages());
 
     // The subsonic design uses the device rate, 44100 before the first prepare, and changes no sound.
     rig.fin.subsonicBox.setSelectedId (2, juce::sendNotificationSync);
@@ -147,7 +143,7 @@ TEST (FinalizerState, ThreeFacesBuildAndGoInTheMainWindowsOrder)
         faces->panel.bypassButton.onClick();
         EXPECT_TRUE (faces->finalizer.bypassed.load());
 
-        pumpMessages();
+        EXPECT_TRUE (test_support::runPendingMessages());
         faces.reset();   // panel, finalizer (joining its worker), display
     }
 }

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "main/audio/AudioFixtures.h"
 #include "platform/AudioFormats.h"
+#include "support/AudioFixtures.h"
 
 using audiofile::LoadFailure;
 

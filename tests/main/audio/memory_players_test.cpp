@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "main/audio/AudioFixtures.h"
 #include "main/audio/MemoryPlayers.h"
+#include "support/AudioFixtures.h"
 
 #include <vector>
 

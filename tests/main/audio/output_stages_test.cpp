@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "main/audio/AudioFixtures.h"
 #include "main/audio/AutoGain.h"
 #include "main/audio/LevelMeter.h"
 #include "main/audio/OutputSafety.h"
 #include "main/audio/StereoStages.h"
 #include "main/audio/StutterStage.h"
+#include "support/AudioFixtures.h"
 #include "support/RealtimeTrap.h"
 
 #include <cstring>

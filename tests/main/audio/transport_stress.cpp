@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "main/audio/AudioFixtures.h"
 #include "main/audio/TransportEngine.h"
+#include "support/AudioFixtures.h"
 
 #include <atomic>
 #include <thread>

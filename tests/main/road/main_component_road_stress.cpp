@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "main/audio/AudioFixtures.h"
 #include "main/MainComponentChainAccess.h"
 #include "main/road/MainComponentRoadAccess.h"
+#include "support/AudioFixtures.h"
 
 #include <atomic>
 #include <thread>

@@ -1,8 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "main/audio/AudioFixtures.h"
 #include "main/MainComponentChainAccess.h"
 #include "main/road/MainComponentRoadAccess.h"
+#include "support/AudioFixtures.h"
+#include "support/MessagePump.h"
 #include "support/RealtimeTrap.h"
 
 #include <limits>
@@ -451,7 +452,11 @@ TEST (MainComponentButtons, RevertTurnsFreezeOffAndResetsKnobsAfterTheirCallback
     EXPECT_EQ (a.revertButton().findColour (juce::TextButton::buttonColourId), juce::Colour (0xff32cd32));
 
     // The knob moves with an asynchronous notification; the green flash ends after 300 ms.
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (400);
+    const auto restingColour = juce::Colour (0xff87ceeb);
+    test_support::pumpUntil ([&]
+    {
+        return mix->getValue() == 0.0 && a.revertButton().findColour (juce::TextButton::buttonColourId) == restingColour;
+    }, 400);
     EXPECT_EQ (mix->getValue(), 0.0);
-    EXPECT_EQ (a.revertButton().findColour (juce::TextButton::buttonColourId), juce::Colour (0xff87ceeb));
+    EXPECT_EQ (a.revertButton().findColour (juce::TextButton::buttonColourId), restingColour);
 }

@@ -8,8 +8,8 @@
 #include <functional>
 #include <memory>
 
-// Small generated audio for the transport tests: files written with the framework's own
-// writers into a scratch folder, and decoded files built straight in memory.
+// Small generated audio for tests: files written with the framework's own writers into a
+// scratch folder, and decoded files built straight in memory.
 namespace audiofixtures
 {
     /** A folder under the test's TMPDIR that is removed again with the object. */
@@ -17,7 +17,7 @@ namespace audiofixtures
     {
         ScratchFolder()
             : folder (juce::File::getSpecialLocation (juce::File::tempDirectory)
-                          .getNonexistentChildFile ("road-audio", "", false))
+                          .getNonexistentChildFile ("scratch-audio", "", false))
         {
             folder.createDirectory();
         }
