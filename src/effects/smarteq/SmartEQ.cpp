@@ -191,9 +191,8 @@ SmartEQ::SmartEQ()
     }
 
     // The audio side starts on the constructed set, so even a block that finds the lock
-    // busy before its first copy runs on real settings.
-    audioSnapshot = sharedSnapshot;
-    audioSerial = sharedSerial;
+    // busy before its first copy runs on real settings. No audio thread runs yet.
+    snapshot.acquire();
 
     setVisible (false);
 }
@@ -561,12 +560,7 @@ void SmartEQ::publish()
     }
     next.sampleRate = sampleRate.load (std::memory_order_relaxed);
 
-    {
-        const juce::SpinLock::ScopedLockType sl (snapshotLock);
-        sharedSnapshot = next;
-        ++sharedSerial;
-    }
-
+    snapshot.publish (next);
     enabledMask.store (mask, std::memory_order_relaxed);
 }
 
@@ -577,14 +571,7 @@ void SmartEQ::process (float* left, float* right, int numSamples) noexcept
 
     juce::ScopedNoDenormals noDenormals;
 
-    {
-        const juce::SpinLock::ScopedTryLockType tl (snapshotLock);
-        if (tl.isLocked() && sharedSerial != audioSerial)
-        {
-            audioSnapshot = sharedSnapshot;
-            audioSerial = sharedSerial;
-        }
-    }
+    const auto& audioSnapshot = snapshot.acquire();
 
     smarteq::GlobalParams globals;
     globals.globalMix = globalMixKnob.getAtomicValue() / 100.0f;

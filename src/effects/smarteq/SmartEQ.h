@@ -2,6 +2,7 @@
 
 #include "controls/ParamSlider.h"
 #include "effects/smarteq/SmartEQDsp.h"
+#include "main/chain/PodSnapshot.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -192,7 +193,7 @@ public:
 
     /** The set the audio thread used for its last block. Call only from the thread that runs
         process (tests check that every block ran on one whole published set). */
-    const smarteq::Snapshot& getAudioSnapshot() const noexcept { return audioSnapshot; }
+    const smarteq::Snapshot& getAudioSnapshot() const noexcept { return snapshot.current(); }
 
     //==============================================================================
     void paint (juce::Graphics&) override;
@@ -253,16 +254,12 @@ private:
     std::array<juce::TextButton, numBands * 6> groupButtons;
     std::array<juce::Label, numBands * 6> groupLabels;
 
-    // Message side of the published set.
-    juce::SpinLock snapshotLock;
-    smarteq::Snapshot sharedSnapshot;
-    std::uint64_t sharedSerial = 0;
+    // The published set; the audio side reads its own copy of it.
+    PodSnapshot<smarteq::Snapshot> snapshot;
     int batchDepth = 0;
     std::atomic<int> enabledMask { 0 };
 
-    // Audio side: its own copy, the serial it was taken at, and the renderer's state.
-    smarteq::Snapshot audioSnapshot;
-    std::uint64_t audioSerial = 0;
+    // Audio thread only.
     smarteq::Renderer renderer;
 
     // What the audio thread reports back for the displays.
