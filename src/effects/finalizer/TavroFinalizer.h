@@ -9,6 +9,7 @@
 #include "effects/finalizer/FinalizerFeatures.h"
 #include "effects/finalizer/TavroAI.h"
 #include "effects/finalizer/TavroFinalizerHUD.h"
+#include "main/chain/PodSnapshot.h"
 
 #include <array>
 #include <atomic>
@@ -361,12 +362,9 @@ private:
     DspState dsp;
     BlockParams blockParams;
 
-    // Equaliser sets: the message thread publishes whole sets under the lock; the audio
-    // thread only try-locks and keeps its last set when the lock is busy.
-    mutable juce::SpinLock eqLock;
-    std::array<BiquadCoefficients, 5> sharedEq;
-    std::atomic<std::uint32_t> eqSequence { 0 };
-    std::uint32_t eqSequenceSeen = 0;
+    // Equaliser sets, handed over whole; a block that cannot take a new set at once keeps
+    // the previous one.
+    PodSnapshot<std::array<BiquadCoefficients, 5>> eqSnapshot;
 
     // Meters: the audio thread publishes under a try-lock, skipping a block when busy.
     mutable juce::SpinLock meterLock;

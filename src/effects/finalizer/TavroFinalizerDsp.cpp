@@ -107,30 +107,22 @@ void TavroFinalizer::updateEqCoefficients()
         sets[k] = { section.b0, section.b1, section.b2, section.a1, section.a2 };
     }
 
-    const juce::SpinLock::ScopedLockType sl (eqLock);
-    sharedEq = sets;
-    eqSequence.store (eqSequence.load (std::memory_order_relaxed) + 1, std::memory_order_release);
+    eqSnapshot.publish (sets);
 }
 
 void TavroFinalizer::pullEqCoefficients() noexcept
 {
-    if (eqSequence.load (std::memory_order_acquire) == eqSequenceSeen)
-        return;
+    const auto& sets = eqSnapshot.acquire();
 
-    const juce::SpinLock::ScopedTryLockType tl (eqLock);
-    if (! tl.isLocked())
-        return;     // keep the previous set for one more block
-
-    for (size_t k = 0; k < sharedEq.size(); ++k)
+    for (size_t k = 0; k < sets.size(); ++k)
     {
         auto& band = dsp.eqBands[k];
-        band.b0 = sharedEq[k].b0;
-        band.b1 = sharedEq[k].b1;
-        band.b2 = sharedEq[k].b2;
-        band.a1 = sharedEq[k].a1;
-        band.a2 = sharedEq[k].a2;
+        band.b0 = sets[k].b0;
+        band.b1 = sets[k].b1;
+        band.b2 = sets[k].b2;
+        band.a1 = sets[k].a1;
+        band.a2 = sets[k].a2;
     }
-    eqSequenceSeen = eqSequence.load (std::memory_order_relaxed);
 }
 
 FinalizerMeters TavroFinalizer::readMeters() const
