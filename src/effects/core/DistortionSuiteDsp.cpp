@@ -208,8 +208,7 @@ void DistortionSuite::process (juce::AudioBuffer<float>& buffer) noexcept
     const auto mixFloor = finiteOrZero (korruptOffsets[2].load (std::memory_order_relaxed)) + randomiserOffsets[2];
     const auto wet = (double) juce::jlimit (0.0f, 1.0f, std::max (mixKnob.getAtomicValue(), mixFloor) / 100.0f);
 
-    const auto outDb = outKnob.getAtomicValue();
-    const auto outputGain = (double) juce::jlimit (0.0f, 10.0f, outDb > -100.0f ? std::pow (10.0f, outDb / 20.0f) : 0.0f);
+    const auto outputGain = (double) juce::jlimit (0.0f, 10.0f, decibelsToGain (outKnob.getAtomicValue()));
 
     const auto currentMode = mode.load (std::memory_order_relaxed);
     const auto params = readBlockParams();
@@ -399,7 +398,7 @@ float DistortionSuite::processKompressorSample (float x, int channel, const Bloc
     if (level > p.threshold)
     {
         const auto gainDb = (level - p.threshold) / p.ratio + p.threshold - level;
-        target = gainDb > -100.0f ? std::pow (10.0f, gainDb / 20.0f) : 0.0f;
+        target = decibelsToGain (gainDb);
     }
 
     const auto coef = s.kompGain > target ? p.attackCoef : p.releaseCoef;
