@@ -352,33 +352,32 @@ juce::String DistortionSuite::hudTitle (int modeToShow)
     }
 }
 
+DistortionSuite::Knob* DistortionSuite::visibleKnobUnderMouse()
+{
+    for (auto* knob : getAllKnobs())
+        if (knob->isVisible() && isKnobUnderMouse (*knob))
+            return knob;
+
+    return nullptr;
+}
+
 void DistortionSuite::updateHud()
 {
     if (hud == nullptr)
         return;
 
-    for (auto* knob : getAllKnobs())
+    if (auto* knob = visibleKnobUnderMouse())
     {
-        if (knob->isVisible() && isKnobUnderMouse (*knob))
-        {
-            const auto found = knobInfo.find (knob);
-            const auto description = found != knobInfo.end() ? found->second.description : juce::String();
-            hud->setInfo (hudTitle (getMode()), knob->getName(), hudValueText (*knob), description);
-            return;
-        }
+        const auto found = knobInfo.find (knob);
+        const auto description = found != knobInfo.end() ? found->second.description : juce::String();
+        hud->setInfo (hudTitle (getMode()), knob->getName(), hudValueText (*knob), description);
     }
 }
 
 void DistortionSuite::updateHoverLabel()
 {
-    for (auto* knob : getAllKnobs())
-    {
-        if (knob->isVisible() && isKnobUnderMouse (*knob))
-        {
-            hoverLabel.setText (hoverText (*knob), juce::dontSendNotification);
-            return;
-        }
-    }
+    if (auto* knob = visibleKnobUnderMouse())
+        hoverLabel.setText (hoverText (*knob), juce::dontSendNotification);
 }
 
 void DistortionSuite::timerCallback()

@@ -156,6 +156,7 @@ private:
 
     void setUpKnobs();
     void toggleHud();
+    Knob* visibleKnobUnderMouse();
 
     PurpleHeadsUpDisplay* hud = nullptr;
 
