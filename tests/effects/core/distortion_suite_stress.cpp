@@ -2,6 +2,7 @@
 
 #include "effects/core/DistortionSuite.h"
 #include "support/EffectTestKit.h"
+#include "support/StressDeadline.h"
 
 #include <atomic>
 #include <cmath>
@@ -40,7 +41,8 @@ TEST (DistortionSuiteStress, EditingWhileRenderingKeepsOutputFiniteAndBounded)
 
     auto allKnobs = suite.getAllKnobs();
     juce::Random random (42);
-    for (int edit = 0; edit < 4000 || blocksRendered.load() < 20000; ++edit)
+    const stress::Deadline deadline;
+    for (int edit = 0; (edit < 4000 || blocksRendered.load() < 20000) && ! deadline.passed(); ++edit)
     {
         auto* knob = allKnobs[(size_t) random.nextInt ((int) allKnobs.size())];
         knob->setValue (knob->proportionOfLengthToValue (random.nextDouble()), juce::sendNotificationSync);
@@ -56,8 +58,6 @@ TEST (DistortionSuiteStress, EditingWhileRenderingKeepsOutputFiniteAndBounded)
         }
         if (edit % 31 == 0)
             suite.timerCallback();
-        if (edit > 2000000)
-            break;
     }
 
     stop = true;

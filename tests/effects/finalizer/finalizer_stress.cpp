@@ -2,6 +2,7 @@
 
 #include "effects/finalizer/TavroFinalizer.h"
 #include "support/EffectTestKit.h"
+#include "support/StressDeadline.h"
 
 #include <atomic>
 #include <chrono>
@@ -100,8 +101,9 @@ TEST (FinalizerStress, KnobsEqualiserAndPeaksWhileRendering)
     });
 
     juce::Random random (7);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds (1500);
-    for (int edit = 0; std::chrono::steady_clock::now() < deadline || blocksRendered.load() < 2000; ++edit)
+    const stress::Deadline giveUp;
+    const auto editUntil = std::chrono::steady_clock::now() + std::chrono::milliseconds (1500);
+    for (int edit = 0; (std::chrono::steady_clock::now() < editUntil || blocksRendered.load() < 2000) && ! giveUp.passed(); ++edit)
     {
         switch (edit % 6)
         {
@@ -126,9 +128,6 @@ TEST (FinalizerStress, KnobsEqualiserAndPeaksWhileRendering)
 
         fin.timerCallback();
         ticks.fetch_add (1);
-
-        if (edit > 5000000)
-            break;
     }
 
     stop = true;

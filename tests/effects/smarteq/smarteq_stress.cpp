@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "effects/smarteq/SmartEQ.h"
+#include "support/StressDeadline.h"
 
 #include <atomic>
 #include <cmath>
@@ -30,13 +31,6 @@ namespace
                 return false;
         return true;
     }
-
-    void waitForBlocks (const std::atomic<int>& blocks, int howMany)
-    {
-        const int target = blocks.load() + howMany;
-        while (blocks.load() < target)
-            std::this_thread::yield();
-    }
 }
 
 // The message thread rewrites the bands (macro EQ, presets, knobs, toggles) while another thread
@@ -50,6 +44,7 @@ TEST (SmartEqStress, BandEditsWhileRendering)
     std::atomic<int> phase { uniformGains };
     std::atomic<bool> stop { false };
     std::atomic<int> blocks { 0 }, tornSets { 0 }, unevenGains { 0 }, badSamples { 0 };
+    const stress::Deadline deadline;
 
     std::thread audio ([&]
     {
@@ -85,7 +80,7 @@ TEST (SmartEqStress, BandEditsWhileRendering)
     // some bands from one write and some from another shows up as uneven gains.
     const auto phaseEnd = juce::Time::getMillisecondCounterHiRes() + 800.0;
     int step = 0;
-    while (juce::Time::getMillisecondCounterHiRes() < phaseEnd || blocks.load() < 200)
+    while ((juce::Time::getMillisecondCounterHiRes() < phaseEnd || blocks.load() < 200) && ! deadline.passed())
     {
         std::array<float, 6> gains;
         gains.fill ((float) (step % 25) - 12.0f);
@@ -95,12 +90,12 @@ TEST (SmartEqStress, BandEditsWhileRendering)
     }
 
     phase.store (anything);
-    waitForBlocks (blocks, 2);
+    const bool stalled = ! deadline.waitFor (blocks, blocks.load() + 2);
 
     // Phase two: presets, knob sweeps and toggles of every kind.
     std::mt19937 rng (11);
     const auto end = juce::Time::getMillisecondCounterHiRes() + 800.0;
-    while (juce::Time::getMillisecondCounterHiRes() < end || blocks.load() < 400)
+    while ((juce::Time::getMillisecondCounterHiRes() < end || blocks.load() < 400) && ! deadline.passed())
     {
         const int b = (int) (rng() % 6);
         switch (rng() % 6)
@@ -129,6 +124,7 @@ TEST (SmartEqStress, BandEditsWhileRendering)
     stop.store (true);
     audio.join();
 
+    EXPECT_FALSE (stalled) << "the renderer stopped making progress";
     EXPECT_EQ (tornSets.load(), 0);
     EXPECT_EQ (unevenGains.load(), 0);
     EXPECT_EQ (badSamples.load(), 0);

@@ -2,6 +2,7 @@
 
 #include "main/audio/TransportEngine.h"
 #include "support/AudioFixtures.h"
+#include "support/StressDeadline.h"
 
 #include <atomic>
 #include <thread>
@@ -21,6 +22,8 @@ TEST (TransportEngineStress, LoadsAndModeSwitchesWhileRendering)
     std::atomic<bool> controlDone { false };
     std::atomic<int> blocksRendered { 0 };
     std::atomic<bool> outOfRange { false };
+    const stress::Deadline deadline;
+    bool stalled = false;
 
     std::thread audio ([&]
     {
@@ -47,8 +50,7 @@ TEST (TransportEngineStress, LoadsAndModeSwitchesWhileRendering)
         }
     });
 
-    while (blocksRendered.load() == 0)
-        std::this_thread::yield();
+    stalled |= ! deadline.waitFor (blocksRendered, 1);
 
     for (int round = 0; round < 200; ++round)
     {
@@ -78,13 +80,13 @@ TEST (TransportEngineStress, LoadsAndModeSwitchesWhileRendering)
         juce::ignoreUnused (engine.getPlaybackPosition(), engine.getDisplayPosition());
 
         // Spread the rounds over the whole render run.
-        while (blocksRendered.load() < round * 100)
-            std::this_thread::yield();
+        stalled |= ! deadline.waitFor (blocksRendered, round * 100);
     }
 
     controlDone = true;
     audio.join();
 
+    EXPECT_FALSE (stalled) << "the renderer stopped making progress";
     EXPECT_FALSE (outOfRange.load());
     EXPECT_GE (blocksRendered.load(), 20000);
 }

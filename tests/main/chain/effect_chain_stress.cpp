@@ -4,6 +4,7 @@
 #include "main/chain/EffectChain.h"
 #include "main/chain/FakeEffects.h"
 #include "main/chain/RoutingMenus.h"
+#include "support/StressDeadline.h"
 
 #include <atomic>
 #include <cmath>
@@ -37,12 +38,6 @@ namespace
 
         return states;
     }
-
-    void spinUntil (const std::atomic<int>& counter, int atLeast)
-    {
-        while (counter.load() < atLeast)
-            std::this_thread::yield();
-    }
 }
 
 TEST (EffectChainStress, RoutingEditsWhileRendering)
@@ -59,6 +54,8 @@ TEST (EffectChainStress, RoutingEditsWhileRendering)
     std::atomic<int> blocksRendered { 0 };
     std::atomic<bool> publisherDone { false };
     int wrongOutputs = 0, unknownStates = 0, nonFinite = 0;
+    const stress::Deadline deadline;
+    bool stalled = false;
 
     std::thread renderer ([&]
     {
@@ -105,7 +102,7 @@ TEST (EffectChainStress, RoutingEditsWhileRendering)
         }
     });
 
-    spinUntil (blocksRendered, 1);
+    stalled |= ! deadline.waitFor (blocksRendered, 1);
 
     for (size_t i = 1; i < published.size(); ++i)
     {
@@ -113,12 +110,13 @@ TEST (EffectChainStress, RoutingEditsWhileRendering)
 
         // Let the renderer through now and then, so edits and blocks really interleave.
         if (i % 10 == 0)
-            spinUntil (blocksRendered, blocksRendered.load() + 1);
+            stalled |= ! deadline.waitFor (blocksRendered, blocksRendered.load() + 1);
     }
 
     publisherDone.store (true);
     renderer.join();
 
+    EXPECT_FALSE (stalled) << "the renderer stopped making progress";
     EXPECT_EQ (unknownStates, 0);
     EXPECT_EQ (wrongOutputs, 0);
     EXPECT_EQ (nonFinite, 0);
@@ -135,6 +133,8 @@ TEST (BeatClockStress, TempoWritesWhileTheClockRuns)
     std::atomic<int> blocks { 0 };
     std::atomic<bool> done { false };
     int outOfRange = 0;
+    const stress::Deadline deadline;
+    bool stalled = false;
 
     std::thread audio ([&]
     {
@@ -170,15 +170,12 @@ TEST (BeatClockStress, TempoWritesWhileTheClockRuns)
         }
 
         if (i % 100 == 0)
-        {
-            const int target = blocks.load() + 1;
-            while (blocks.load() < target)
-                std::this_thread::yield();
-        }
+            stalled |= ! deadline.waitFor (blocks, blocks.load() + 1);
     }
 
     done.store (true);
     audio.join();
 
+    EXPECT_FALSE (stalled) << "the clock thread stopped making progress";
     EXPECT_EQ (outOfRange, 0);
 }

@@ -3,6 +3,7 @@
 #include "main/MainComponentChainAccess.h"
 #include "main/road/MainComponentRoadAccess.h"
 #include "support/AudioFixtures.h"
+#include "support/StressDeadline.h"
 
 #include <atomic>
 #include <thread>
@@ -31,6 +32,8 @@ TEST (MainComponentRoadStress, LoadsAndModeTogglesWhileTheDeviceRenders)
     std::atomic<bool> controlDone { false };
     std::atomic<int> blocksRendered { 0 };
     std::atomic<bool> outOfRange { false };
+    const stress::Deadline deadline;
+    bool stalled = false;
 
     std::thread device ([&]
     {
@@ -73,13 +76,13 @@ TEST (MainComponentRoadStress, LoadsAndModeTogglesWhileTheDeviceRenders)
 
         a.poll();
 
-        while (blocksRendered.load() < round * 100)
-            std::this_thread::yield();
+        stalled |= ! deadline.waitFor (blocksRendered, round * 100);
     }
 
     controlDone = true;
     device.join();
 
+    EXPECT_FALSE (stalled) << "the device thread stopped making progress";
     EXPECT_FALSE (outOfRange.load());
     EXPECT_GE (blocksRendered.load(), 20000);
 }
