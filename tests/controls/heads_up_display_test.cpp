@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "controls/HeadsUpDisplay.h"
-#include "controls/PixelProbe.h"
 #include "support/MessagePump.h"
+#include "support/PixelProbe.h"
 
 #include <memory>
 

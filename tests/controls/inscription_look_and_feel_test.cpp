@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "controls/InscriptionLookAndFeel.h"
-#include "controls/PixelProbe.h"
+#include "support/PixelProbe.h"
 
 namespace
 {

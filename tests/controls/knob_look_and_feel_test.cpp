@@ -3,7 +3,7 @@
 #include "controls/BlinkingLamp.h"
 #include "controls/NeonGreenKnobLookAndFeel.h"
 #include "controls/SilverKnobLookAndFeel.h"
-#include "controls/PixelProbe.h"
+#include "support/PixelProbe.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "controls/StereoSpectralAnalyzer.h"
-#include "controls/PixelProbe.h"
+#include "support/PixelProbe.h"
 #include "support/RealtimeTrap.h"
 
 #include <algorithm>

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "controls/PixelProbe.h"
 #include "effects/core/DistortionSuite.h"
 #include "platform/CrtRand.h"
 #include "support/EffectTestKit.h"
 #include "support/MessagePump.h"
+#include "support/PixelProbe.h"
 
 #include <cmath>
 #include <limits>

@@ -2,31 +2,16 @@
 
 #include "effects/finalizer/TavroFinalizerHUD.h"
 #include "support/MessagePump.h"
+#include "support/PixelProbe.h"
 
 namespace
 {
-    juce::Image render (TavroFinalizerHUD& hud)
-    {
-        juce::Image image (juce::Image::ARGB, hud.getWidth(), hud.getHeight(), true);
-        juce::Graphics g (image);
-        hud.paintEntireComponent (g, false);
-        return image;
-    }
+    juce::Image render (TavroFinalizerHUD& hud) { return pixel_probe::render (hud); }
 
     /** Pixels in `area` whose colour lies within `tolerance` of `colour` on every channel. */
     int pixelsNear (const juce::Image& image, juce::Rectangle<int> area, juce::Colour colour, int tolerance = 40)
     {
-        int count = 0;
-        for (int y = area.getY(); y < area.getBottom(); ++y)
-            for (int x = area.getX(); x < area.getRight(); ++x)
-            {
-                const auto p = image.getPixelAt (x, y);
-                if (std::abs (p.getRed() - colour.getRed()) <= tolerance
-                    && std::abs (p.getGreen() - colour.getGreen()) <= tolerance
-                    && std::abs (p.getBlue() - colour.getBlue()) <= tolerance)
-                    ++count;
-            }
-        return count;
+        return pixel_probe::count (image, area, [&] (juce::Colour c) { return pixel_probe::nearRgb (c, colour, tolerance); });
     }
 
     const juce::Colour yellow (0xffffcc00), red (0xffff4444), cyan (0xff00ffff), footer (0xff446666);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "effects/smarteq/SmartEqTestUtil.h"
+#include "support/PixelProbe.h"
 
 using namespace smarteq_test;
 
@@ -268,9 +269,7 @@ TEST_F (SmartEqControls, DisplayResponse)
 TEST_F (SmartEqControls, PanelLaysOutAndPaints)
 {
     eq.setBounds (0, 0, 1184, 491);
-    juce::Image image (juce::Image::ARGB, 1184, 491, true);
-    juce::Graphics g (image);
-    eq.paintEntireComponent (g, true);
+    pixel_probe::render (eq);   // the whole panel paints, children included
 
     for (int b = 0; b < SmartEQ::numBands; ++b)
     {

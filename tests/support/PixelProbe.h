@@ -59,11 +59,17 @@ namespace pixel_probe
         return n;
     }
 
-    inline bool near (juce::Colour actual, juce::Colour expected, int tolerance)
+    /** Colour channels within tolerance of each other, alpha not compared. */
+    inline bool nearRgb (juce::Colour actual, juce::Colour expected, int tolerance)
     {
         return std::abs (actual.getRed() - expected.getRed()) <= tolerance
             && std::abs (actual.getGreen() - expected.getGreen()) <= tolerance
-            && std::abs (actual.getBlue() - expected.getBlue()) <= tolerance
+            && std::abs (actual.getBlue() - expected.getBlue()) <= tolerance;
+    }
+
+    inline bool near (juce::Colour actual, juce::Colour expected, int tolerance)
+    {
+        return nearRgb (actual, expected, tolerance)
             && std::abs (actual.getAlpha() - expected.getAlpha()) <= tolerance;
     }
 }
