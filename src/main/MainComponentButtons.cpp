@@ -1,6 +1,7 @@
 #include "main/MainComponent.h"
 
 #include "main/ui/MainTimerSteps.h"
+#include "main/ui/OwnedMenu.h"
 
 // The eight buttons MainComponent listens to, the right-click menus of ZARIDEZ and PLAYREV, the
 // knob-animation actions and REVERT. Message thread throughout. Chooser and menu results go to
@@ -154,13 +155,7 @@ void MainComponent::showPresetMenu()
     menu.addSeparator();
     menu.addSubMenu ("Knob Animation", animation);
 
-    juce::Component::SafePointer<MainComponent> safe (this);
-    menu.showMenuAsync (juce::PopupMenu::Options().withTargetComponent (&presetButton),
-                        [safe] (int id)
-                        {
-                            if (safe != nullptr)
-                                safe->handlePresetMenuResult (id);
-                        });
+    showOwnedMenu (std::move (menu), presetButton, *this, &MainComponent::handlePresetMenuResult);
 }
 
 void MainComponent::handlePresetMenuResult (int id)

@@ -1,6 +1,7 @@
 #include "main/MainComponent.h"
 
 #include "main/chain/RoutingMenus.h"
+#include "main/ui/OwnedMenu.h"
 
 // The effect chain and its routing, and the tap tempo. The routing menus edit `routing` here
 // on the message thread and publish a copy; the audio thread only ever runs a whole copy, so
@@ -33,26 +34,10 @@ void MainComponent::publishRouting()
 }
 
 //==============================================================================
-namespace
-{
-    template <typename Handler>
-    void showMenu (juce::PopupMenu menu, juce::Component& target, juce::LookAndFeel& lookAndFeel,
-                   juce::Component::SafePointer<MainComponent> owner, Handler handler)
-    {
-        menu.setLookAndFeel (&lookAndFeel);
-        menu.showMenuAsync (juce::PopupMenu::Options().withTargetComponent (&target),
-                            [owner, handler] (int id)
-                            {
-                                if (auto* mc = owner.getComponent())
-                                    handler (*mc, id);
-                            });
-    }
-}
-
 void MainComponent::showRoutingMenu()
 {
-    showMenu (RoutingMenus::buildRoutingMenu (routing), orderButton, inscriptionLookAndFeel, this,
-              [] (MainComponent& mc, int id) { mc.handleRoutingMenuResult (id); });
+    showOwnedMenu (RoutingMenus::buildRoutingMenu (routing), orderButton, *this,
+                   &MainComponent::handleRoutingMenuResult, &inscriptionLookAndFeel);
 }
 
 void MainComponent::handleRoutingMenuResult (int id)
@@ -72,8 +57,8 @@ void MainComponent::handleRoutingMenuResult (int id)
 void MainComponent::showSerialOrderEditor()
 {
     auto menu = RoutingMenus::buildSerialOrderEditor (routing, [this] (int id) { return isEffectActive (id); });
-    showMenu (std::move (menu), orderButton, inscriptionLookAndFeel, this,
-              [] (MainComponent& mc, int id) { mc.handleSerialOrderResult (id); });
+    showOwnedMenu (std::move (menu), orderButton, *this, &MainComponent::handleSerialOrderResult,
+                   &inscriptionLookAndFeel);
 }
 
 void MainComponent::handleSerialOrderResult (int id)
@@ -87,8 +72,8 @@ void MainComponent::handleSerialOrderResult (int id)
 
 void MainComponent::showGroupEditor()
 {
-    showMenu (RoutingMenus::buildGroupEditor (routing), orderButton, inscriptionLookAndFeel, this,
-              [] (MainComponent& mc, int id) { mc.handleGroupEditorResult (id); });
+    showOwnedMenu (RoutingMenus::buildGroupEditor (routing), orderButton, *this,
+                   &MainComponent::handleGroupEditorResult, &inscriptionLookAndFeel);
 }
 
 void MainComponent::handleGroupEditorResult (int id)

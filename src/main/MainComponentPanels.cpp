@@ -1,6 +1,7 @@
 #include "main/MainComponent.h"
 
 #include "main/ui/EffectPanelSwitch.h"
+#include "main/ui/OwnedMenu.h"
 
 // The row of effect-panel buttons: each shows or hides its panel (and display), after which
 // the window is laid out again so the shown panels stack in the scrolling area.
@@ -31,16 +32,8 @@ void MainComponent::finalizerHudToggled (bool)
 
 void MainComponent::showDistortionModeMenu()
 {
-    auto menu = EffectPanelSwitch::buildDistortionMenu (distortionPanelState);
-    menu.setLookAndFeel (&inscriptionLookAndFeel);
-
-    juce::Component::SafePointer<MainComponent> safe (this);
-    menu.showMenuAsync (juce::PopupMenu::Options().withTargetComponent (&distortionSuiteButton),
-                        [safe] (int id)
-                        {
-                            if (safe != nullptr)
-                                safe->handleDistortionMenuResult (id);
-                        });
+    showOwnedMenu (EffectPanelSwitch::buildDistortionMenu (distortionPanelState), distortionSuiteButton, *this,
+                   &MainComponent::handleDistortionMenuResult, &inscriptionLookAndFeel);
 }
 
 void MainComponent::handleDistortionMenuResult (int id)

@@ -2,6 +2,7 @@
 
 #include "controls/RampPlayback.h"
 #include "main/ui/MainTimerSteps.h"
+#include "main/ui/OwnedMenu.h"
 #include "platform/FileNames.h"
 
 #include <cmath>
@@ -182,13 +183,7 @@ void MainComponent::showPlayRevMenu()
     menu.addItem (1, playRevMenuItemText (1, transport.getPlayRevOrder()));
     menu.addItem (2, playRevMenuItemText (2, transport.getPlayRevOrder()));
 
-    juce::Component::SafePointer<MainComponent> safe (this);
-    menu.showMenuAsync (juce::PopupMenu::Options().withTargetComponent (&playRevButton),
-                        [safe] (int id)
-                        {
-                            if (safe != nullptr)
-                                safe->handlePlayRevMenuResult (id);
-                        });
+    showOwnedMenu (std::move (menu), playRevButton, *this, &MainComponent::handlePlayRevMenuResult);
 }
 
 void MainComponent::handlePlayRevMenuResult (int id)
