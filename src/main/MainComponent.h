@@ -266,6 +266,7 @@ private:
     void handlePresetMenuResult (int id);
     void setKnobAnimationEnabled (bool shouldAnimate);
     void setKnobAnimationFps (int fps);
+    template <typename Fn> void forEachMacroKnob (Fn&& fn);
     void revert();
     void addLoopSequenceEntry (int portion, const juce::String& repeatsText);
     static int parseRepeatCount (const juce::String& text);

@@ -178,45 +178,49 @@ void MainComponent::handlePresetMenuResult (int id)
     }
 }
 
+template <typename Fn>
+void MainComponent::forEachMacroKnob (Fn&& fn)
+{
+    fn (toneMaxKnob);
+    fn (spatialMaxKnob);
+    fn (masterProKnob);
+    fn (textureProKnob);
+    fn (metaControlKnob);
+    fn (mathControlKnob);
+}
+
 void MainComponent::setKnobAnimationEnabled (bool shouldAnimate)
 {
     knobAnimationEnabled = shouldAnimate;
 
-    juce::Timer* const timers[] = { &toneMaxKnob, &spatialMaxKnob, &masterProKnob,
-                                    &textureProKnob, &metaControlKnob, &mathControlKnob };
-    juce::Component* const knobs[] = { &toneMaxKnob, &spatialMaxKnob, &masterProKnob,
-                                       &textureProKnob, &metaControlKnob, &mathControlKnob };
-
-    for (auto* timer : timers)
+    if (shouldAnimate)
     {
-        if (shouldAnimate && knobAnimationFps > 0)
-            timer->startTimer (1000 / knobAnimationFps);
-        else
-            timer->stopTimer();
+        setKnobAnimationFps (knobAnimationFps);
+        return;
     }
 
-    if (! shouldAnimate)
-        for (auto* knob : knobs)
-            knob->repaint();
+    forEachMacroKnob ([] (auto& knob)
+    {
+        knob.stopTimer();
+        knob.repaint();
+    });
 }
 
 void MainComponent::setKnobAnimationFps (int fps)
 {
     knobAnimationFps = fps;
 
-    if (knobAnimationEnabled)
+    if (! knobAnimationEnabled)
+        return;
+
+    // Starting a running timer restarts it at the new rate.
+    forEachMacroKnob ([fps] (auto& knob)
     {
-        juce::Timer* const timers[] = { &toneMaxKnob, &spatialMaxKnob, &masterProKnob,
-                                        &textureProKnob, &metaControlKnob, &mathControlKnob };
-
-        for (auto* timer : timers)
-        {
-            timer->stopTimer();
-
-            if (fps > 0)
-                timer->startTimer (1000 / fps);
-        }
-    }
+        if (fps > 0)
+            knob.startTimer (1000 / fps);
+        else
+            knob.stopTimer();
+    });
 }
 
 //==============================================================================
