@@ -45,7 +45,7 @@ void MainComponent::prepareToPlay (int samplesPerBlockExpected, double sampleRat
     stutter.prepare (sampleRate);
 
     korruptEngine.setModulationTargets (&distortionSuite, &stereoUtilityMax, &delayVerb, &atomizer, &finalizer);
-    randomiser.setTempo (juce::jlimit (20.0f, 300.0f, tempo));
+    randomiser.setTempo (tempo);
     randomiser.enabled = false;
 
     stutterKnob.tempoBpm = tempo;

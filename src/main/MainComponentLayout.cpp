@@ -31,7 +31,6 @@ namespace
 void MainComponent::resized()
 {
     auto area = getLocalBounds().reduced (margin);
-    area.setSize (juce::jmax (0, getWidth() - 2 * margin), juce::jmax (0, getHeight() - 2 * margin));
 
     layoutHeader (area);
 

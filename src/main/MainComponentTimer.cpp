@@ -85,7 +85,7 @@ void MainComponent::timerCallback()
     // 10. Play heads and the PLAY/PAUSE caption.
     const double displaySeconds = transport.getDisplayPosition();
 
-    if (isPlaying() || transport.isPlaying())
+    if (isPlaying())
     {
         waveformView.setPlayPosition (displaySeconds, loadedFileSeconds);
 

@@ -213,7 +213,7 @@ void MainComponent::setBpm (float newBpm)
     dictionaryReader.bpm = newBpm;
     chainTempo = newBpm;
     stutterKnob.tempoBpm = newBpm;
-    randomiser.setTempo (juce::jlimit (20.0f, 300.0f, newBpm));
+    randomiser.setTempo (newBpm);
 }
 
 //==============================================================================
