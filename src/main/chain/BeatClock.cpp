@@ -6,21 +6,6 @@
 #include <cmath>
 #include <limits>
 
-void OnsetRing::push (const BeatOnset& onset) noexcept
-{
-    if (count < capacity)
-    {
-        items[(std::size_t) ((head + count) % capacity)] = onset;
-        ++count;
-    }
-    else
-    {
-        items[(std::size_t) head] = onset;
-        head = (head + 1) % capacity;
-    }
-}
-
-//==============================================================================
 std::optional<float> TapTempo::tap (double nowMs) noexcept
 {
     std::optional<float> tempo;
@@ -32,30 +17,22 @@ std::optional<float> TapTempo::tap (double nowMs) noexcept
         // 150 ms and 240 s are the tap intervals of the tempo range 400 .. 0.25 BPM.
         if (interval > 150.0 && interval < 240000.0)
         {
-            if (count < maxIntervals)
-            {
-                intervals[(std::size_t) ((head + count) % maxIntervals)] = interval;
-                ++count;
-            }
-            else
-            {
-                intervals[(std::size_t) head] = interval;
-                head = (head + 1) % maxIntervals;
-            }
+            intervals.push (interval);
+
+            const int count = intervals.size();
 
             if (count >= 2)
             {
                 double sum = 0.0;
                 for (int i = 0; i < count; ++i)
-                    sum += intervals[(std::size_t) ((head + i) % maxIntervals)];
+                    sum += intervals[i];
 
                 tempo = BeatClock::clampTempo ((float) (60000.0 / (sum / count)));
             }
         }
         else if (interval >= 240000.0)
         {
-            head = 0;
-            count = 0;
+            intervals.clear();
         }
     }
 

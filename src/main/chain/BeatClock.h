@@ -1,6 +1,7 @@
 #pragma once
 
-#include <array>
+#include "main/chain/FixedRing.h"
+
 #include <atomic>
 #include <cstdint>
 #include <optional>
@@ -14,24 +15,8 @@ struct BeatOnset
     float strength = 0.0f;
 };
 
-/** The last few onsets, oldest first, in fixed storage: the tracker fills it on the audio
-    thread, where a growing container would allocate. Pushing into a full ring drops the oldest. */
-class OnsetRing
-{
-public:
-    static constexpr int capacity = 64;
-
-    void push (const BeatOnset& onset) noexcept;
-    void clear() noexcept                           { head = 0; count = 0; }
-
-    int size() const noexcept                       { return count; }
-    const BeatOnset& operator[] (int i) const noexcept { return items[(std::size_t) ((head + i) % capacity)]; }
-    const BeatOnset& newest() const noexcept        { return (*this)[count - 1]; }
-
-private:
-    std::array<BeatOnset, capacity> items {};
-    int head = 0, count = 0;
-};
+/** The last few onsets; the tracker fills it on the audio thread. */
+using OnsetRing = FixedRing<BeatOnset, 64>;
 
 /** Tap tempo: the mean of the last eight intervals between taps. Message thread only. */
 class TapTempo
@@ -44,11 +29,10 @@ public:
         stored; the first tap only starts the clock, so the third tap gives the first tempo. */
     std::optional<float> tap (double nowMs) noexcept;
 
-    int numIntervals() const noexcept { return count; }
+    int numIntervals() const noexcept { return intervals.size(); }
 
 private:
-    std::array<double, maxIntervals> intervals {};
-    int head = 0, count = 0;
+    FixedRing<double, maxIntervals> intervals;
     double lastTapMs = 0.0;
 };
 
