@@ -50,8 +50,10 @@ public:
     bool metaPending = false;
     bool limitProtection = true;
 
-    float tempo = 120.0f;
-    bool enabled = false;
+    // Written by the device's prepare step as well as the main timer, which may be on
+    // different threads when the device restarts itself.
+    std::atomic<float> tempo { 120.0f };
+    std::atomic<bool> enabled { false };
     int stepCount = 0;
 
     float eqTargetAmount = 0.0f;

@@ -389,7 +389,7 @@ TEST (MainComponentRoad, TempoReachesEveryUserWithItsOwnLimits)
         EXPECT_EQ (a.stereoUtilityTempo(), c.effects);
         EXPECT_EQ (a.delayVerbTempo(), c.effects);
         EXPECT_EQ (a.chainTempo(), c.effects);
-        EXPECT_EQ (a.randomiser().tempo, c.randomiser);
+        EXPECT_EQ (a.randomiser().tempo.load(), c.randomiser);
     }
 }
 
