@@ -9,7 +9,7 @@
 #include "effects/finalizer/FinalizerFeatures.h"
 #include "effects/finalizer/TavroAI.h"
 #include "effects/finalizer/TavroFinalizerHUD.h"
-#include "main/chain/PodSnapshot.h"
+#include "dsp/PodSnapshot.h"
 
 #include <array>
 #include <atomic>

@@ -2,7 +2,7 @@
 
 #include "controls/ParamSlider.h"
 #include "effects/smarteq/SmartEQDsp.h"
-#include "main/chain/PodSnapshot.h"
+#include "dsp/PodSnapshot.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 

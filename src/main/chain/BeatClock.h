@@ -1,6 +1,6 @@
 #pragma once
 
-#include "main/chain/FixedRing.h"
+#include "dsp/FixedRing.h"
 
 #include <atomic>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "main/chain/PodSnapshot.h"
+#include "dsp/PodSnapshot.h"
 #include "main/chain/RoutingState.h"
 
 #include <juce_audio_basics/juce_audio_basics.h>
