@@ -2,7 +2,7 @@
 
 #include "effects/core/Atomizer.h"
 #include "effects/core/DelayVerb.h"
-#include "effects/core/DistortionSuite.h"
+#include "effects/distortion/DistortionSuite.h"
 #include "effects/core/HeightAndWeight.h"
 #include "effects/core/StereoUtilityMax.h"
 #include "effects/dictionary/DictionaryReader.h"
