@@ -15,7 +15,7 @@
 #include "effects/finalizer/TavroFinalizerHUD.h"
 #include "effects/imager/MultiEffectImagerPro.h"
 #include "effects/smarteq/SmartEQ.h"
-#include "engines/EventHandoff.h"
+#include "dsp/EventHandoff.h"
 #include "engines/KorruptEngine.h"
 #include "engines/MashEngine.h"
 #include "knobs/KorruptKnob.h"
