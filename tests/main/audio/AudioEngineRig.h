@@ -1,20 +1,10 @@
 #pragma once
 
-#include "controls/HeadsUpDisplay.h"
-#include "effects/atomizer/Atomizer.h"
-#include "effects/core/DistortionSuite.h"
-#include "effects/delayverb/DelayVerb.h"
-#include "effects/dictionary/DictionaryReader.h"
-#include "effects/finalizer/TavroFinalizer.h"
-#include "effects/finalizer/TavroFinalizerHUD.h"
-#include "effects/imager/MultiEffectImagerPro.h"
-#include "effects/smarteq/SmartEQ.h"
-#include "effects/stereoutility/StereoUtilityMax.h"
-#include "effects/timepro/HeightAndWeight.h"
 #include "engines/KorruptEngine.h"
 #include "engines/MashEngine.h"
 #include "main/ParameterRandomiser.h"
 #include "main/audio/AudioEngine.h"
+#include "../chain/EffectRack.h"
 #include "recording/RecordingWindow.h"
 
 #include <memory>
@@ -22,27 +12,8 @@
 // The audio road without a window: the engine wired to the nine effects, the two engines, the
 // randomiser and a recording panel, as the main window wires it. Used by the engine's tests
 // and its benchmark row.
-struct AudioEngineRig
+struct AudioEngineRig : EffectRack
 {
-    PurpleHeadsUpDisplay distortionHud;
-    HeadsUpDisplay stereoHud;
-    GreenHeadsUpDisplay delayHud;
-    OrangeHeadsUpDisplay atomizerHud;
-    CyanHeadsUpDisplay imagerHud;
-    MagentaHeadsUpDisplay timeProHud;
-    GoldHeadsUpDisplay dictionaryHud;
-    TavroFinalizerHUD finalizerHud;
-
-    DistortionSuite distortion { &distortionHud };
-    StereoUtilityMax stereo { &stereoHud };
-    DelayVerb delay { &delayHud };
-    Atomizer atomizer { &atomizerHud };
-    MultiEffectImagerPro imager { &imagerHud };
-    HeightAndWeight timePro { &timeProHud };
-    DictionaryReader reader { &dictionaryHud };
-    SmartEQ eq;
-    TavroFinalizer finalizer { &finalizerHud };
-
     KorruptEngine korrupt;
     MashEngine mash;
     ParameterRandomiser randomiser;
@@ -53,7 +24,7 @@ struct AudioEngineRig
 
     AudioEngineRig()
     {
-        engine.connect ({ { distortion, stereo, delay, atomizer, imager, timePro, reader, eq, finalizer },
+        engine.connect ({ effects(),
                           korrupt, mash, randomiser, recordingWindow, stutterTempo });
     }
 
