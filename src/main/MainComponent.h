@@ -35,6 +35,7 @@
 #include "main/ParameterRandomiser.h"
 #include "main/SpectralProcessor.h"
 #include "main/audio/AutoGain.h"
+#include "main/audio/CircuitBend.h"
 #include "main/audio/LevelMeter.h"
 #include "main/audio/StutterStage.h"
 #include "main/audio/TransportEngine.h"
@@ -197,6 +198,11 @@ private:
     void showTextureProMenu();
     void showMetaControlMenu();
     void showMathControlMenu();
+    void handleMathControlMenuResult (int id);
+
+    /** A macro-knob value that MIDI or automation posted (index 0..5, value 0..1): the knobs
+        take it without firing, except MathControl, whose callback follows on a later message. */
+    void applyPostedMacroValue (int knobIndex, float value);
 
     void volumeChanged (float value);
     void pitchChanged (float octaves);
@@ -334,9 +340,10 @@ private:
     MetaControlKnob metaControlKnob;
     MathControlKnob mathControlKnob;
 
+    // The MathControl value, written by its callback; the audio block hands it and the knob's
+    // mode to the bend once per block.
     std::atomic<float> circuitBendAmount { 0.0f };
-    std::array<float, 4096> circuitBendRingLeft {}, circuitBendRingRight {};
-    int circuitBendRingIndex = 0;
+    CircuitBend circuitBend;
 
     // ToneMax, SpatialMax, TexturePro, MasterPro, MetaControl
     std::array<float, 5> knobMuteMemory { 50.0f, 50.0f, 50.0f, 50.0f, 50.0f };

@@ -301,9 +301,15 @@ void MainComponent::mixTakePlayback (juce::AudioBuffer<float>& buffer, int start
     recordingWindow.takePlaybackPosition.store (cursor, std::memory_order_relaxed);
 }
 
+void MainComponent::processCircuitBend (float* left, float* right, int n) noexcept
+{
+    circuitBend.amount.store (circuitBendAmount.load (std::memory_order_relaxed), std::memory_order_relaxed);
+    circuitBend.mode.store (mathControlKnob.mode.load (std::memory_order_relaxed), std::memory_order_relaxed);
+    circuitBend.process (left, right, n);
+}
+
 //==============================================================================
 // Stages whose owners have not filled them in yet; each keeps its place in the road.
 
 void MainComponent::processAutomation (int) noexcept {}
 void MainComponent::renderSampler (juce::AudioBuffer<float>&, int, int) noexcept {}
-void MainComponent::processCircuitBend (float*, float*, int) noexcept {}
