@@ -92,6 +92,18 @@ namespace smarteq
 
         const BandState& state (int band) const noexcept { return states[(std::size_t) band]; }
 
+        /** Filters, detectors and oscillator phases back to rest. The motion rate a band
+            stored under BPM sync is a setting, not state, and stays. */
+        void clearState() noexcept
+        {
+            for (auto& st : states)
+            {
+                st.z1Left = st.z2Left = st.z1Right = st.z2Right = 0.0f;
+                st.envelopeDb = 0.0f;
+                st.motionPhase = 0.0f;
+            }
+        }
+
     private:
         std::array<BandState, numBands> states {};
     };
