@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dsp/Biquad.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -75,7 +77,7 @@ namespace smarteq
     /** Renderer state that only the audio thread touches. */
     struct BandState
     {
-        float z1Left = 0.0f, z2Left = 0.0f, z1Right = 0.0f, z2Right = 0.0f;
+        dsp::BiquadState<dsp::BiquadForm::transposed> filterLeft, filterRight;
         float envelopeDb = 0.0f;
         float motionPhase = 0.0f;
         float motionRateHz = 1.0f;
@@ -98,7 +100,8 @@ namespace smarteq
         {
             for (auto& st : states)
             {
-                st.z1Left = st.z2Left = st.z1Right = st.z2Right = 0.0f;
+                st.filterLeft.clear();
+                st.filterRight.clear();
                 st.envelopeDb = 0.0f;
                 st.motionPhase = 0.0f;
             }

@@ -1,6 +1,6 @@
 #include "effects/smarteq/SmartEQProcessor.h"
 
-#include <cmath>
+#include "dsp/Decibels.h"
 
 SmartEQProcessor::SmartEQProcessor()
 {
@@ -81,7 +81,7 @@ void SmartEQProcessor::process (float* left, float* right, int numSamples) noexc
 
     smarteq::GlobalParams globals;
     globals.globalMix = globalMixPct.load (std::memory_order_relaxed) / 100.0f;
-    globals.outGain = std::pow (10.0f, outputGainDb.load (std::memory_order_relaxed) / 20.0f);
+    globals.outGain = dsp::decibelsToGain<dsp::DecibelForm::unfloored> (outputGainDb.load (std::memory_order_relaxed));
     globals.mono = mono.load (std::memory_order_relaxed);
 
     renderer.process (audioSnapshot, globals, left, right, numSamples);

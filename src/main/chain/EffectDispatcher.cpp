@@ -4,12 +4,12 @@
 #include "effects/delayverb/DelayVerb.h"
 #include "effects/dictionary/DictionaryReader.h"
 #include "effects/imager/MultiEffectImagerPro.h"
+#include "effects/smarteq/SmartEQ.h"
 #include "effects/stereoutility/StereoUtilityMax.h"
 #include "effects/timepro/HeightAndWeight.h"
 
 EffectDispatcher::EffectDispatcher (const Effects& e)
     : adapters (new Adapters { paneladapters::DistortionSuiteAdapter { e.distortionSuite },
-                               paneladapters::SmartEQAdapter { e.smartEq },
                                paneladapters::FinalizerAdapter { e.finalizer } }),
       table { &adapters->distortionSuite,
               &e.stereoUtilityMax.getProcessor(),
@@ -18,7 +18,7 @@ EffectDispatcher::EffectDispatcher (const Effects& e)
               &e.imager.getProcessor(),
               &e.timePro.getProcessor(),
               &e.dictionaryReader.getProcessor(),
-              &adapters->smartEq,
+              &e.smartEq.getProcessor(),
               &adapters->finalizer }
 {
 }
@@ -27,7 +27,6 @@ void EffectDispatcher::prepare (int, int maxBlockSamples)
 {
     if (adapters != nullptr)
         for (EffectProcessor* adapter : { (EffectProcessor*) &adapters->distortionSuite,
-                                          (EffectProcessor*) &adapters->smartEq,
                                           (EffectProcessor*) &adapters->finalizer })
             adapter->prepare (0.0, maxBlockSamples);
 }

@@ -61,7 +61,6 @@ private:
     struct Adapters
     {
         paneladapters::DistortionSuiteAdapter distortionSuite;
-        paneladapters::SmartEQAdapter smartEq;
         paneladapters::FinalizerAdapter finalizer;
     };
 

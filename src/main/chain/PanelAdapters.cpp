@@ -2,7 +2,6 @@
 
 #include "effects/core/DistortionSuite.h"
 #include "effects/finalizer/TavroFinalizer.h"
-#include "effects/smarteq/SmartEQ.h"
 
 namespace paneladapters
 {
@@ -12,18 +11,6 @@ namespace paneladapters
     }
 
     bool DistortionSuiteAdapter::isActive() const noexcept { return panel.isActive(); }
-
-    void SmartEQAdapter::process (juce::AudioBuffer<float>& buffer, int start, int n) noexcept
-    {
-        if (n <= 0 || buffer.getNumChannels() <= 0)
-            return;
-
-        auto* left = buffer.getWritePointer (0, start);
-        auto* right = buffer.getNumChannels() > 1 ? buffer.getWritePointer (1, start) : left;
-        panel.process (left, right, n);
-    }
-
-    bool SmartEQAdapter::isActive() const noexcept { return panel.isActive(); }
 
     void FinalizerAdapter::process (juce::AudioBuffer<float>& buffer, int start, int n) noexcept
     {

@@ -4,7 +4,6 @@
 #include "main/chain/EffectChain.h"
 
 class DistortionSuite;
-class SmartEQ;
 class TavroFinalizer;
 
 /** Stand-ins for effects whose panels do not yet hand out a processor of their own: each
@@ -26,20 +25,6 @@ namespace paneladapters
     private:
         DistortionSuite& panel;
         EffectScratch scratch;
-    };
-
-    /** Left and right pointers into the block; one channel is passed as both. */
-    class SmartEQAdapter final : public EffectProcessor
-    {
-    public:
-        explicit SmartEQAdapter (SmartEQ& p) : panel (p) {}
-        void prepare (double, int) override {}
-        void reset() override {}
-        void process (juce::AudioBuffer<float>&, int, int) noexcept override;
-        bool isActive() const noexcept override;
-
-    private:
-        SmartEQ& panel;
     };
 
     /** Whole-buffer effect; active while its own bypass is off. */
