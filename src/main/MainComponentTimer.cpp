@@ -49,7 +49,7 @@ void MainComponent::timerCallback()
     randomiser.updateMetaEnergy();
 
     // 6. Korrupt engine.
-    if (korruptEngine.powerOn.load())
+    if (korruptEngine.active.load())
         korruptEngine.timerTick();
 
     // 7. MIDI activity lamp.

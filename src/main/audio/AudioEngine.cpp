@@ -156,6 +156,11 @@ void AudioEngine::process (const juce::AudioSourceChannelInfo& bufferToFill) noe
     auto& mashEngine = road->mashEngine;
     auto& randomiser = road->randomiser;
 
+    // Resets and reseeds asked for by the menus and the knob land here, whether or not the
+    // engine runs or the block is played, so a switched-off engine reads its cleared state one
+    // block later.
+    korruptEngine.serviceRequests();
+
     // 1. Knob automation.
     processAutomation (n);
 
@@ -230,7 +235,7 @@ void AudioEngine::process (const juce::AudioSourceChannelInfo& bufferToFill) noe
         processSpectral (pitchSpectralProcessor, *buffer, start, n);
 
     // 14. The effect chain, with the Korrupt engine's modulation pushed first.
-    const bool korruptActive = korruptEngine.powerOn.load (std::memory_order_relaxed)
+    const bool korruptActive = korruptEngine.active.load (std::memory_order_relaxed)
                                && korruptEngine.amount.load (std::memory_order_relaxed) * 100.0f > 0.0f;
 
     if (channels > 0)
