@@ -1,5 +1,7 @@
 #include "effects/finalizer/FinalizerProcessor.h"
 
+#include "dsp/Decibels.h"
+
 #include <cmath>
 
 namespace
@@ -21,24 +23,9 @@ namespace
 }
 
 //==============================================================================
-bool StereoBiquad::historyIsFinite() const noexcept
-{
-    return std::isfinite (xl1) && std::isfinite (xl2) && std::isfinite (yl1) && std::isfinite (yl2)
-        && std::isfinite (xr1) && std::isfinite (xr2) && std::isfinite (yr1) && std::isfinite (yr2);
-}
-
 void makePeakingCoefficients (StereoBiquad& filter, double sampleRate, double frequency, double gainDb, double q)
 {
-    const double a = std::pow (10.0, gainDb / 40.0);
-    const double w = juce::MathConstants<double>::twoPi * frequency / sampleRate;
-    const double alpha = std::sin (w) / (2.0 * q);
-    const double d = 1.0 + alpha / a;
-
-    filter.b0 = (float) ((1.0 + alpha * a) / d);
-    filter.b1 = (float) (-2.0 * std::cos (w) / d);
-    filter.b2 = (float) ((1.0 - alpha * a) / d);
-    filter.a1 = filter.b1;
-    filter.a2 = (float) ((1.0 - alpha / a) / d);
+    filter.coefficients = dsp::peaking<double> (sampleRate, frequency, std::pow (10.0, gainDb / 40.0), q);
 }
 
 FinalizerSettings::FinalizerSettings()
@@ -57,7 +44,7 @@ FinalizerProcessor::FinalizerProcessor (FinalizerSettings& settingsToRead)
 
 float FinalizerProcessor::toGain (float dB) noexcept
 {
-    return dB <= -100.0f ? 0.0f : std::pow (10.0f, dB * 0.05f);
+    return dsp::decibelsToGain<dsp::DecibelForm::flooredNanPasses> (dB);
 }
 
 bool FinalizerProcessor::isActive() const noexcept
@@ -73,26 +60,15 @@ void FinalizerProcessor::prepare (double requestedRate, int)
     sampleRate.store (newSampleRate, std::memory_order_relaxed);
     processSampleRate.store (newSampleRate, std::memory_order_relaxed);
 
-    {
-        const float w = 10.0f * juce::MathConstants<float>::pi / (float) newSampleRate;
-        const float alpha = std::sin (w) / 1.414f;
-        const float c = std::cos (w);
-        const float d = 1.0f + alpha;
-        auto& dc = dsp.dcFilter;
-        dc.b0 = dc.b2 = (1.0f + c) * 0.5f / d;
-        dc.b1 = -(1.0f + c) / d;
-        dc.a1 = -2.0f * c / d;
-        dc.a2 = (1.0f - alpha) / d;
-        dc.clearHistory();
-    }
+    dsp.dcFilter.coefficients = dsp::rbj (dsp::BiquadShape::highpass, 5.0f, 0.707f, 1.0f, newSampleRate);
+    dsp.dcFilter.clear();
 
     for (size_t k = 0; k < crossoverHz.size(); ++k)
     {
-        const double rate = juce::jmax (newSampleRate, 4800.0);
-        const double coef = std::exp (-juce::MathConstants<double>::twoPi * crossoverHz[k] / rate);
-        dsp.crossoverCoef[k] = (float) juce::jlimit (0.0, 0.9999, coef);
-        dsp.crossoverStateLeft[k] = 0.0f;
-        dsp.crossoverStateRight[k] = 0.0f;
+        const double pole = dsp::onePolePole (crossoverHz[k], juce::jmax (newSampleRate, 4800.0));
+        dsp.crossoverCoef[k] = (float) juce::jlimit (0.0, 0.9999, pole);
+        dsp.crossoverLeft[k].clear();
+        dsp.crossoverRight[k].clear();
     }
 
     updateEqCoefficients();
@@ -121,9 +97,7 @@ void FinalizerProcessor::updateEqCoefficients()
     std::array<BiquadCoefficients, 5> sets;
     for (size_t k = 0; k < sets.size(); ++k)
     {
-        StereoBiquad section;
-        makePeakingCoefficients (section, r, designs[k].frequency, designs[k].gainDb, designs[k].q);
-        sets[k] = { section.b0, section.b1, section.b2, section.a1, section.a2 };
+        sets[k] = dsp::peaking<double> (r, designs[k].frequency, std::pow (10.0, designs[k].gainDb / 40.0), designs[k].q);
     }
 
     eqSnapshot.publish (sets);
@@ -134,14 +108,7 @@ void FinalizerProcessor::pullEqCoefficients() noexcept
     const auto& sets = eqSnapshot.acquire();
 
     for (size_t k = 0; k < sets.size(); ++k)
-    {
-        auto& band = dsp.eqBands[k];
-        band.b0 = sets[k].b0;
-        band.b1 = sets[k].b1;
-        band.b2 = sets[k].b2;
-        band.a1 = sets[k].a1;
-        band.a2 = sets[k].a2;
-    }
+        dsp.eqBands[k].coefficients = sets[k];
 }
 
 FinalizerMeters FinalizerProcessor::readMeters() const
@@ -181,33 +148,34 @@ void FinalizerProcessor::decayPeak (std::atomic<float>& peak, float factor) noex
 void FinalizerProcessor::DipState::clear() noexcept
 {
     phase = 0.0f;
-    historyLeft.fill (0.0f);
-    historyRight.fill (0.0f);
+    filter.clear();
     smooth.fill (0.0f);
     lowpass.fill (0.0f);
 }
 
 bool FinalizerProcessor::DipState::isFinite() const noexcept
 {
-    return std::isfinite (phase) && allFinite (historyLeft) && allFinite (historyRight)
-        && allFinite (smooth) && allFinite (lowpass);
+    return std::isfinite (phase) && filter.isFinite() && allFinite (smooth) && allFinite (lowpass);
 }
 
 void FinalizerProcessor::resetAudioState() noexcept
 {
     for (auto& band : dsp.eqBands)
-        band.clearHistory();
-    dsp.dcFilter.clearHistory();
-    dsp.crossoverStateLeft.fill (0.0f);
-    dsp.crossoverStateRight.fill (0.0f);
+        band.clear();
+    dsp.dcFilter.clear();
+    for (size_t k = 0; k < dsp.crossoverLeft.size(); ++k)
+    {
+        dsp.crossoverLeft[k].clear();
+        dsp.crossoverRight[k].clear();
+    }
 
     dsp.densityEnvelope = dsp.articEnvelope = dsp.articPrevEnvelope = 0.0f;
     dsp.residueState = dsp.motionPhase = 0.0f;
 
     dsp.above.clear();
     dsp.below.clear();
-    dsp.above.coefs = {};
-    dsp.below.coefs = {};
+    dsp.above.filter.coefficients = {};
+    dsp.below.filter.coefficients = {};
 
     dsp.midRms = dsp.sideRms = 0.0f;
 }
@@ -215,16 +183,17 @@ void FinalizerProcessor::resetAudioState() noexcept
 bool FinalizerProcessor::audioStateIsFinite() const noexcept
 {
     for (auto& band : dsp.eqBands)
-        if (! band.historyIsFinite())
+        if (! band.isFinite())
+            return false;
+
+    for (size_t k = 0; k < dsp.crossoverLeft.size(); ++k)
+        if (! std::isfinite (dsp.crossoverLeft[k].state) || ! std::isfinite (dsp.crossoverRight[k].state))
             return false;
 
     const float scalars[] = { dsp.densityEnvelope, dsp.articEnvelope, dsp.articPrevEnvelope, dsp.residueState,
                               dsp.motionPhase, dsp.midRms, dsp.sideRms };
 
-    return dsp.dcFilter.historyIsFinite()
-        && allFinite (scalars)
-        && allFinite (dsp.crossoverStateLeft) && allFinite (dsp.crossoverStateRight)
-        && dsp.above.isFinite() && dsp.below.isFinite();
+    return dsp.dcFilter.isFinite() && allFinite (scalars) && dsp.above.isFinite() && dsp.below.isFinite();
 }
 
 //==============================================================================
@@ -277,10 +246,8 @@ void FinalizerProcessor::bandStage (float& l, float& r) noexcept
         for (size_t k = 0; k < 5; ++k)
         {
             const float c = dsp.crossoverCoef[k];
-            const float lpL = (1.0f - c) * xl + c * dsp.crossoverStateLeft[k];
-            const float lpR = (1.0f - c) * xr + c * dsp.crossoverStateRight[k];
-            dsp.crossoverStateLeft[k] = lpL;
-            dsp.crossoverStateRight[k] = lpR;
+            const float lpL = dsp.crossoverLeft[k].process (xl, c);
+            const float lpR = dsp.crossoverRight[k].process (xr, c);
             bandLeft[k] = lpL;
             bandRight[k] = lpR;
             xl -= lpL;
@@ -380,10 +347,16 @@ FinalizerProcessor::BlockSums FinalizerProcessor::runChain (float* outLeft, floa
         float r = outRight[i] * p.inputGain;
 
         for (auto& band : dsp.eqBands)
-            band.process (l, r);
+        {
+            l = band.process (0, l);
+            r = band.process (1, r);
+        }
 
         if (p.dcFilter)
-            dsp.dcFilter.process (l, r);
+        {
+            l = dsp.dcFilter.process (0, l);
+            r = dsp.dcFilter.process (1, r);
+        }
 
         bandStage (l, r);
 

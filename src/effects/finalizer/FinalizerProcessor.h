@@ -2,6 +2,8 @@
 
 #include <juce_audio_basics/juce_audio_basics.h>
 
+#include "dsp/Biquad.h"
+#include "dsp/OnePole.h"
 #include "dsp/PodSnapshot.h"
 #include "effects/EffectProcessor.h"
 #include "effects/finalizer/FinalizerFeatures.h"
@@ -9,36 +11,10 @@
 #include <array>
 #include <atomic>
 
-/** One second-order section with separate left and right histories (direct form I). */
-struct StereoBiquad
-{
-    float b0 = 1.0f, b1 = 0.0f, b2 = 0.0f, a1 = 0.0f, a2 = 0.0f;
-    float xl1 = 0.0f, xl2 = 0.0f, yl1 = 0.0f, yl2 = 0.0f;
-    float xr1 = 0.0f, xr2 = 0.0f, yr1 = 0.0f, yr2 = 0.0f;
-
-    void clearHistory() noexcept { xl1 = xl2 = yl1 = yl2 = xr1 = xr2 = yr1 = yr2 = 0.0f; }
-    bool historyIsFinite() const noexcept;
-
-    // The feed-forward and feedback terms of each delay are paired so that a section whose
-    // numerator equals its denominator (a peaking filter at 0 dB) is exactly transparent: the
-    // histories then stay equal and each pair cancels to zero instead of accumulating rounding
-    // error through the poles.
-    inline void process (float& left, float& right) noexcept
-    {
-        const float yl = b0 * left + (b1 * xl1 - a1 * yl1) + (b2 * xl2 - a2 * yl2);
-        xl2 = xl1; xl1 = left; yl2 = yl1; yl1 = yl;
-        const float yr = b0 * right + (b1 * xr1 - a1 * yr1) + (b2 * xr2 - a2 * yr2);
-        xr2 = xr1; xr1 = right; yr2 = yr1; yr1 = yr;
-        left = yl;
-        right = yr;
-    }
-};
-
-/** The five coefficients of a section, without its state. */
-struct BiquadCoefficients
-{
-    float b0 = 1.0f, b1 = 0.0f, b2 = 0.0f, a1 = 0.0f, a2 = 0.0f;
-};
+/** The equaliser's and DC filter's sections: left and right histories, each delay's
+    feed-forward and feedback terms paired so a 0 dB bell is exactly transparent. */
+using StereoBiquad = dsp::Biquad<dsp::BiquadForm::pairedDirect, 2>;
+using BiquadCoefficients = dsp::BiquadCoefficients;
 
 /** Writes the peaking-filter coefficients for `gainDb` at `frequency` into `filter`
     (computed in double precision, stored as floats; the histories are left alone). */
@@ -140,8 +116,7 @@ public:
     struct DipState
     {
         float phase = 0.0f;
-        BiquadCoefficients coefs;
-        std::array<float, 4> historyLeft {}, historyRight {};
+        dsp::Biquad<dsp::BiquadForm::direct, 2> filter;
         std::array<float, 2> smooth {}, lowpass {};
 
         void clear() noexcept;
@@ -155,7 +130,7 @@ public:
         std::array<StereoBiquad, 5> eqBands;
         StereoBiquad dcFilter;
         std::array<float, 5> crossoverCoef {};
-        std::array<float, 5> crossoverStateLeft {}, crossoverStateRight {};
+        std::array<dsp::OnePoleLowpass<dsp::OnePoleForm::weighted>, 5> crossoverLeft, crossoverRight;
 
         float densityEnvelope = 0.0f, articEnvelope = 0.0f, articPrevEnvelope = 0.0f;
         float residueState = 0.0f, motionPhase = 0.0f;

@@ -6,13 +6,16 @@ namespace
 {
     constexpr float twoPi = juce::MathConstants<float>::twoPi;
 
-    inline float processDirectForm (const BiquadCoefficients& c, std::array<float, 4>& h, float x) noexcept
+    /** One channel of a dip's after-filter: a smoother whose difference from the input is
+        scaled by `emphasis`, then a slow lowpass of that. Returns the emphasised value. */
+    inline float emphasise (float y, float& smooth, float& low, float smoothStep, float emphasis, float lowStep) noexcept
     {
-        // h holds x1, x2, y1, y2
-        const float y = c.b0 * x + c.b1 * h[0] + c.b2 * h[1] - c.a1 * h[2] - c.a2 * h[3];
-        h[1] = h[0]; h[0] = x; h[3] = h[2]; h[2] = y;
+        smooth += (y - smooth) * smoothStep;
+        y = (y - smooth) * emphasis + smooth;
+        low += (y - low) * lowStep;
         return y;
     }
+
 }
 
 /** How one ATOMIZE dip sweeps: its centre is base + span·a + sweep·a·sin(phase), clamped, and
@@ -115,16 +118,7 @@ void FinalizerProcessor::makeCutCoefficients (float frequency, float cutDb, floa
 
 void FinalizerProcessor::designCut (float frequency, float a, float q, BiquadCoefficients& c) const noexcept
 {
-    const float r = params.atomizeRate;
-    const float w = twoPi * frequency / r;
-    const float alpha = std::sin (w) / (2.0f * q);
-    const float d = 1.0f + alpha / a;
-
-    c.b0 = (1.0f + alpha * a) / d;
-    c.b1 = -2.0f * std::cos (w) / d;
-    c.b2 = (1.0f - alpha * a) / d;
-    c.a1 = c.b1;
-    c.a2 = (1.0f - alpha / a) / d;
+    c = dsp::peaking<float> (params.atomizeRate, frequency, a, q);
 }
 
 void FinalizerProcessor::filterDip (DipState& dip, const DipSweep& sweep, float amount, float gain,
@@ -142,10 +136,10 @@ void FinalizerProcessor::filterDip (DipState& dip, const DipSweep& sweep, float 
     float f = sweep.base + sweep.span * amount + sweep.sweep * amount * std::sin (twoPi * dip.phase);
     f = juce::jmin (juce::jlimit (sweep.lowest, sweep.highest, f), nyquistGuard);
 
-    designCut (f, gain, sweep.qBase * amount + sweep.qBase, dip.coefs);
+    designCut (f, gain, sweep.qBase * amount + sweep.qBase, dip.filter.coefficients);
 
-    y[0] = processDirectForm (dip.coefs, dip.historyLeft, left);
-    y[1] = processDirectForm (dip.coefs, dip.historyRight, right);
+    y[0] = dip.filter.process (0, left);
+    y[1] = dip.filter.process (1, right);
 }
 
 void FinalizerProcessor::applyAtomizeStage (float& left, float& right) noexcept
@@ -163,13 +157,8 @@ void FinalizerProcessor::applyAtomizeStage (float& left, float& right) noexcept
 
         for (size_t ch = 0; ch < 2; ++ch)
         {
-            auto& smooth = dsp.above.smooth[ch];
-            auto& low = dsp.above.lowpass[ch];
-            float yc = y[ch];
-            smooth += (yc - smooth) * 0.15f;
-            yc = (yc - smooth) * (1.0f + 0.25f * u) + smooth;
-            low += (yc - low) * 0.02f;
-            y[ch] = (yc - low) * 0.15f * u + (1.0f - 0.15f * u) * yc;
+            const float yc = emphasise (y[ch], dsp.above.smooth[ch], dsp.above.lowpass[ch], 0.15f, 1.0f + 0.25f * u, 0.02f);
+            y[ch] = (yc - dsp.above.lowpass[ch]) * 0.15f * u + (1.0f - 0.15f * u) * yc;
         }
 
         left = y[0];
@@ -183,12 +172,8 @@ void FinalizerProcessor::applyAtomizeStage (float& left, float& right) noexcept
 
         for (size_t ch = 0; ch < 2; ++ch)
         {
-            auto& smooth = dsp.below.smooth[ch];
-            auto& low = dsp.below.lowpass[ch];
-            float yc = y[ch];
-            smooth += (yc - smooth) * 0.2f;
-            yc = (yc - smooth) * (1.0f - 0.2f * v) + smooth;
-            low += (yc - low) * 0.01f;
+            const float yc = emphasise (y[ch], dsp.below.smooth[ch], dsp.below.lowpass[ch], 0.2f, 1.0f - 0.2f * v, 0.01f);
+            const float low = dsp.below.lowpass[ch];
             y[ch] = (1.0f + 0.15f * v) * low + (yc - low);
         }
 

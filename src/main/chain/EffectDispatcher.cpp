@@ -3,14 +3,14 @@
 #include "effects/atomizer/Atomizer.h"
 #include "effects/delayverb/DelayVerb.h"
 #include "effects/dictionary/DictionaryReader.h"
+#include "effects/finalizer/TavroFinalizer.h"
 #include "effects/imager/MultiEffectImagerPro.h"
 #include "effects/stereoutility/StereoUtilityMax.h"
 #include "effects/timepro/HeightAndWeight.h"
 
 EffectDispatcher::EffectDispatcher (const Effects& e)
     : adapters (new Adapters { paneladapters::DistortionSuiteAdapter { e.distortionSuite },
-                               paneladapters::SmartEQAdapter { e.smartEq },
-                               paneladapters::FinalizerAdapter { e.finalizer } }),
+                               paneladapters::SmartEQAdapter { e.smartEq } }),
       table { &adapters->distortionSuite,
               &e.stereoUtilityMax.getProcessor(),
               &e.delayVerb.getProcessor(),
@@ -19,7 +19,7 @@ EffectDispatcher::EffectDispatcher (const Effects& e)
               &e.timePro.getProcessor(),
               &e.dictionaryReader.getProcessor(),
               &adapters->smartEq,
-              &adapters->finalizer }
+              &e.finalizer.getProcessor() }
 {
 }
 
@@ -27,8 +27,7 @@ void EffectDispatcher::prepare (int, int maxBlockSamples)
 {
     if (adapters != nullptr)
         for (EffectProcessor* adapter : { (EffectProcessor*) &adapters->distortionSuite,
-                                          (EffectProcessor*) &adapters->smartEq,
-                                          (EffectProcessor*) &adapters->finalizer })
+                                          (EffectProcessor*) &adapters->smartEq })
             adapter->prepare (0.0, maxBlockSamples);
 }
 

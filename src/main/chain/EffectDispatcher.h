@@ -62,7 +62,6 @@ private:
     {
         paneladapters::DistortionSuiteAdapter distortionSuite;
         paneladapters::SmartEQAdapter smartEq;
-        paneladapters::FinalizerAdapter finalizer;
     };
 
     std::unique_ptr<Adapters> adapters;

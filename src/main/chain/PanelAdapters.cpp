@@ -1,7 +1,6 @@
 #include "main/chain/PanelAdapters.h"
 
 #include "effects/core/DistortionSuite.h"
-#include "effects/finalizer/TavroFinalizer.h"
 #include "effects/smarteq/SmartEQ.h"
 
 namespace paneladapters
@@ -24,11 +23,4 @@ namespace paneladapters
     }
 
     bool SmartEQAdapter::isActive() const noexcept { return panel.isActive(); }
-
-    void FinalizerAdapter::process (juce::AudioBuffer<float>& buffer, int start, int n) noexcept
-    {
-        scratch.run (buffer, start, n, [this] (auto& b) { panel.process (b); });
-    }
-
-    bool FinalizerAdapter::isActive() const noexcept { return ! panel.bypassed.load (std::memory_order_relaxed); }
 }

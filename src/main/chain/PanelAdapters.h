@@ -5,7 +5,6 @@
 
 class DistortionSuite;
 class SmartEQ;
-class TavroFinalizer;
 
 /** Stand-ins for effects whose panels do not yet hand out a processor of their own: each
     forwards to the panel's `process` and activity test exactly as the chain called them
@@ -42,18 +41,4 @@ namespace paneladapters
         SmartEQ& panel;
     };
 
-    /** Whole-buffer effect; active while its own bypass is off. */
-    class FinalizerAdapter final : public EffectProcessor
-    {
-    public:
-        explicit FinalizerAdapter (TavroFinalizer& p) : panel (p) {}
-        void prepare (double, int maximumBlockSize) override { scratch.prepare (2, maximumBlockSize); }
-        void reset() override {}
-        void process (juce::AudioBuffer<float>&, int, int) noexcept override;
-        bool isActive() const noexcept override;
-
-    private:
-        TavroFinalizer& panel;
-        EffectScratch scratch;
-    };
 }

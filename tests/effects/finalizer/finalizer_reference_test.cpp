@@ -54,7 +54,8 @@ namespace
             {
                 StereoBiquad s;
                 makePeakingCoefficients (s, r, f[k], g[k], q[k]);
-                eq[k].b0 = s.b0; eq[k].b1 = s.b1; eq[k].b2 = s.b2; eq[k].a1 = s.a1; eq[k].a2 = s.a2;
+                const auto& c = s.coefficients;
+                eq[k].b0 = c.b0; eq[k].b1 = c.b1; eq[k].b2 = c.b2; eq[k].a1 = c.a1; eq[k].a2 = c.a2;
             }
         }
 
