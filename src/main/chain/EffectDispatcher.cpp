@@ -6,28 +6,21 @@
 #include "effects/distortion/DistortionSuite.h"
 #include "effects/finalizer/TavroFinalizer.h"
 #include "effects/imager/MultiEffectImagerPro.h"
+#include "effects/smarteq/SmartEQ.h"
 #include "effects/stereoutility/StereoUtilityMax.h"
 #include "effects/timepro/HeightAndWeight.h"
 
 EffectDispatcher::EffectDispatcher (const Effects& e)
-    : adapters (new Adapters { paneladapters::SmartEQAdapter { e.smartEq } }),
-      table { &e.distortionSuite.getProcessor(),
+    : table { &e.distortionSuite.getProcessor(),
               &e.stereoUtilityMax.getProcessor(),
               &e.delayVerb.getProcessor(),
               &e.atomizer.getProcessor(),
               &e.imager.getProcessor(),
               &e.timePro.getProcessor(),
               &e.dictionaryReader.getProcessor(),
-              &adapters->smartEq,
+              &e.smartEq.getProcessor(),
               &e.finalizer.getProcessor() }
 {
-}
-
-void EffectDispatcher::prepare (int, int maxBlockSamples)
-{
-    if (adapters != nullptr)
-        for (EffectProcessor* adapter : { (EffectProcessor*) &adapters->smartEq })
-            adapter->prepare (0.0, maxBlockSamples);
 }
 
 bool EffectDispatcher::isEffectActive (int id) const noexcept
