@@ -5,7 +5,7 @@
 #include "controls/SilverKnobLookAndFeel.h"
 #include "controls/WaveformView.h"
 #include "effects/core/Atomizer.h"
-#include "effects/core/DelayVerb.h"
+#include "effects/delayverb/DelayVerb.h"
 #include "effects/core/DistortionSuite.h"
 #include "effects/core/HeightAndWeight.h"
 #include "effects/core/StereoUtilityMax.h"

@@ -65,21 +65,18 @@ DelayVerbParameters::DelayVerbParameters() noexcept
 
 namespace delayverb
 {
-    namespace
+    int noteIndex (float note) noexcept
     {
-        int noteIndex (float note) noexcept
-        {
-            // Comparisons rather than a cast, so values beyond int (and NaN) stay defined.
-            if (! (note >= 1.0f)) return 0;
-            return note >= 5.0f ? 5 : (int) note;
-        }
+        // Comparisons rather than a cast, so values beyond int (and NaN) stay defined.
+        if (! (note >= 1.0f)) return 0;
+        return note >= 5.0f ? 5 : (int) note;
+    }
 
-        int typeIndex (float type) noexcept
-        {
-            if (type >= 1.0f && type < 2.0f) return 1;
-            if (type >= 2.0f && type < 3.0f) return 2;
-            return 0;
-        }
+    int typeIndex (float type) noexcept
+    {
+        if (type >= 1.0f && type < 2.0f) return 1;
+        if (type >= 2.0f && type < 3.0f) return 2;
+        return 0;
     }
 
     float syncedDelayMs (float bpm, float note, float type) noexcept

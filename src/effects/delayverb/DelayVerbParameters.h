@@ -66,6 +66,12 @@ namespace delayverb
         2 triplet, anything else normal) at a tempo; 250 ms without a usable tempo. */
     float syncedDelayMs (float bpm, float note, float type) noexcept;
 
+    /** The NOTE knob's value as 0 (1/32) .. 5 (1/1): its integer part, clamped. */
+    int noteIndex (float note) noexcept;
+
+    /** The TYPE knob's value as 1 dotted, 2 triplet or 0 normal (anything else). */
+    int typeIndex (float type) noexcept;
+
     /** "1/32" .. "1/1" for the NOTE knob's value (integer part, clamped). */
     const char* noteName (float note) noexcept;
 

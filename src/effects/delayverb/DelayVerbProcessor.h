@@ -67,12 +67,16 @@ public:
     /** True when no line holds a NaN or an infinity. */
     bool linesAreFinite() const noexcept;
 
-    /** An index into a line of `length` samples, for -length <= index < 2 * length: one
-        compare and one add or subtract, the same result as a remainder there. */
+    /** An index into a line of `length` samples, for -2 * length <= index < 2 * length: a
+        compare or two and an add or subtract, the same result as a remainder there. (The
+        delay's read reaches below -length: a delay of length - 1 less a forward wobble.) */
     static int wrapIndex (int index, int length) noexcept
     {
         if (index < 0)
-            return index + length;
+        {
+            index += length;
+            return index < 0 ? index + length : index;
+        }
         return index >= length ? index - length : index;
     }
 

@@ -1,7 +1,7 @@
 #include "main/chain/EffectDispatcher.h"
 
 #include "effects/core/Atomizer.h"
-#include "effects/core/DelayVerb.h"
+#include "effects/delayverb/DelayVerb.h"
 #include "effects/core/DistortionSuite.h"
 #include "effects/core/HeightAndWeight.h"
 #include "effects/core/StereoUtilityMax.h"

@@ -60,7 +60,7 @@ namespace
 TEST (DelayVerbProcessor, WrapIndexAgreesWithTheRemainderForm)
 {
     for (int length : { 1, 2, 3, 4, 7, 882, 240000 })
-        for (int index = -length; index < 2 * length; index += std::max (1, length / 97))
+        for (int index = -2 * length; index < 2 * length; index += std::max (1, length / 97))
         {
             const int literal = std::clamp (((index % length) + length) % length, 0, length - 1);
             ASSERT_EQ (DelayVerbProcessor::wrapIndex (index, length), literal) << index << " of " << length;
@@ -70,7 +70,7 @@ TEST (DelayVerbProcessor, WrapIndexAgreesWithTheRemainderForm)
 TEST (DelayVerbProcessor, MatchesTheLiteralFormWithThePadMovingEveryBlock)
 {
     // Cached pan cosine and sine and compare-and-subtract wrapping must not change one bit.
-    struct Case { const char* name; delayverb_test::LiteralSettings s; int blockSize; bool padMoves; };
+    struct Case { const char* name; delayverb_test::LiteralSettings s; int blockSize; bool padMoves; int length = 48000; };
     delayverb_test::LiteralSettings worst;
     worst.feedback = 95; worst.modDepth = 20; worst.modRate = 10; worst.size = 100; worst.decay = 20;
     worst.damp = 100; worst.late = 100; worst.delayMixLeft = worst.delayMixRight = 100;
@@ -78,6 +78,11 @@ TEST (DelayVerbProcessor, MatchesTheLiteralFormWithThePadMovingEveryBlock)
 
     delayverb_test::LiteralSettings shortLines = worst;
     shortLines.time = 0.5f; shortLines.stereo = 0.0f; shortLines.preDelay = 0.0f; shortLines.modDepth = 20;
+
+    // The longest delay (a synced 1/1 at 20 BPM plays at the line's length less one) with the
+    // deepest wobble reads from more than one line length behind the write position.
+    delayverb_test::LiteralSettings longest = worst;
+    longest.time = 5000.0f; longest.stereo = 50.0f;
 
     delayverb_test::LiteralSettings defaultsDl = {};
     defaultsDl.delayMixLeft = 100;
@@ -91,6 +96,7 @@ TEST (DelayVerbProcessor, MatchesTheLiteralFormWithThePadMovingEveryBlock)
         { "worst case, pad moving, 64", worst, 64, true },
         { "worst case, pad moving, 512", worst, 512, true },
         { "shortest delays, 1-sample blocks", shortLines, 1, true },
+        { "longest delays, deepest wobble", longest, 512, true, 250000 },
         { "mixed, odd blocks", mixed, 333, true },
     };
 
@@ -113,7 +119,7 @@ TEST (DelayVerbProcessor, MatchesTheLiteralFormWithThePadMovingEveryBlock)
         p.setKnob (P::reverbLeft, c.s.reverbMixLeft); p.setKnob (P::reverbRight, c.s.reverbMixRight);
         p.pingPong = c.s.pingPong;
 
-        const int length = 48000;
+        const int length = c.length;
         auto input = noise (length, 7, 0.9f);
         auto expected = input;
         auto settings = c.s;
