@@ -51,13 +51,17 @@ void DelayVerbProcessor::prepare (double newSampleRate, int)
         preDelay[(size_t) c].resize ((size_t) (rate * 0.25));
     }
 
+    clearPositionsAndFilters();
+}
+
+void DelayVerbProcessor::clearPositionsAndFilters() noexcept
+{
     delayWriteIndex = {};
     combIndex = {};
     allpassIndex = {};
     preDelayWriteIndex = 0;
     feedbackLowpass = {};
-    feedbackHighpassOut = {};
-    feedbackHighpassIn = {};
+    feedbackHighpass = {};
     combDamp = {};
 }
 
@@ -71,14 +75,7 @@ void DelayVerbProcessor::reset()
         for (auto& line : allpass[(size_t) c]) std::fill (line.begin(), line.end(), 0.0f);
     }
 
-    delayWriteIndex = {};
-    combIndex = {};
-    allpassIndex = {};
-    preDelayWriteIndex = 0;
-    feedbackLowpass = {};
-    feedbackHighpassOut = {};
-    feedbackHighpassIn = {};
-    combDamp = {};
+    clearPositionsAndFilters();
     modPhase = 0.0f;
 }
 
@@ -184,7 +181,7 @@ void DelayVerbProcessor::smoothRandomiserOffsets() noexcept
     {
         const float k = i == 0 ? 0.0005f : 0.001f;
         auto value = randomiserOffsets[i].load (std::memory_order_relaxed);
-        value += (offset (parameters.randomiserOffsetTargets[i]) - value) * k;
+        dsp::smoothTowards (value, offset (parameters.randomiserOffsetTargets[i]), k);
         randomiserOffsets[i].store (value, std::memory_order_relaxed);
     }
 }
@@ -294,16 +291,10 @@ void DelayVerbProcessor::processSamples (float* left, float* right, int numSampl
         const float eR = lineR[wrapIndex (writeR - mod - s.delayRight, lineLength)];
 
         // Feedback filters: a one-pole low-pass into a one-pole high-pass, per line.
-        float hp[2];
-        const float echo[2] = { eL, eR };
-        for (int c = 0; c < 2; ++c)
-        {
-            auto& lp = feedbackLowpass[(size_t) c];
-            lp += (echo[c] - lp) * s.lowpassCoef;
-            hp[c] = s.highpassCoef * (feedbackHighpassOut[(size_t) c] + lp - feedbackHighpassIn[(size_t) c]);
-            feedbackHighpassOut[(size_t) c] = hp[c];
-            feedbackHighpassIn[(size_t) c] = lp;
-        }
+        const float hp[2] = {
+            feedbackHighpass[0].process (feedbackLowpass[0].process (eL, s.lowpassCoef), s.highpassCoef),
+            feedbackHighpass[1].process (feedbackLowpass[1].process (eR, s.lowpassCoef), s.highpassCoef)
+        };
 
         const float wetL = s.panCos * eL + (1.0f - s.panCos) * eR * pp;
         const float wetR = s.panSin * eR + (1.0f - s.panSin) * eL * pp;
@@ -333,12 +324,8 @@ void DelayVerbProcessor::processSamples (float* left, float* right, int numSampl
             int& j = combIndex[k];
             const int read = wrapIndex (j + 1, length);
             const float cL = cl[read], cR = cr[read];
-            auto& dampL = combDamp[0][k];
-            auto& dampR = combDamp[1][k];
-            dampL += (cL - dampL) * s.dampStep;
-            dampR += (cR - dampR) * s.dampStep;
-            cl[j] = dampL * s.combFeedback + pL;
-            cr[j] = dampR * s.combFeedback + pR;
+            cl[j] = combDamp[0][k].process (cL, s.dampStep) * s.combFeedback + pL;
+            cr[j] = combDamp[1][k].process (cR, s.dampStep) * s.combFeedback + pR;
             j = wrapIndex (j + 1, length);
             sumL += cL;
             sumR += cR;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dsp/OnePole.h"
 #include "effects/EffectProcessor.h"
 #include "effects/delayverb/DelayVerbParameters.h"
 
@@ -93,6 +94,7 @@ private:
     float offset (const std::atomic<float>& value) const noexcept;
     void smoothRandomiserOffsets() noexcept;
     void processSamples (float* left, float* right, int numSamples, const BlockSettings& s) noexcept;
+    void clearPositionsAndFilters() noexcept;
 
     std::atomic<double> sampleRate { 44100.0 };
     std::atomic<OutputTap*> tap { nullptr };
@@ -110,8 +112,10 @@ private:
     std::array<int, numCombs> combIndex {};
     std::array<int, numAllpasses> allpassIndex {};
 
-    std::array<float, 2> feedbackLowpass {}, feedbackHighpassOut {}, feedbackHighpassIn {};
-    std::array<std::array<float, numCombs>, 2> combDamp {};
+    using Lowpass = dsp::OnePoleLowpass<dsp::OnePoleForm::increment>;
+    std::array<Lowpass, 2> feedbackLowpass {};
+    std::array<dsp::DcBlocker, 2> feedbackHighpass {};
+    std::array<std::array<Lowpass, numCombs>, 2> combDamp {};
     float modPhase = 0.0f;
 
     // The pan's cosine and sine, worked out again only when the pan changes.
