@@ -6,7 +6,7 @@
 #include "controls/WaveformView.h"
 #include "effects/atomizer/Atomizer.h"
 #include "effects/delayverb/DelayVerb.h"
-#include "effects/core/DistortionSuite.h"
+#include "effects/distortion/DistortionSuite.h"
 #include "effects/timepro/HeightAndWeight.h"
 #include "effects/stereoutility/StereoUtilityMax.h"
 #include "effects/dictionary/DictionaryReader.h"
@@ -191,6 +191,11 @@ private:
     void showTextureProMenu();
     void showMetaControlMenu();
     void showMathControlMenu();
+    void handleMathControlMenuResult (int id);
+
+    /** A macro-knob value that MIDI or automation posted (index 0..5, value 0..1): the knobs
+        take it without firing, except MathControl, whose callback follows on a later message. */
+    void applyPostedMacroValue (int knobIndex, float value);
 
     void volumeChanged (float value);
     void pitchChanged (float octaves);

@@ -1,11 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "effects/delayverb/DelayVerb.h"
-#include "support/EffectTestKit.h"
 #include "support/MessagePump.h"
 #include "support/PixelProbe.h"
-
-#include <set>
 
 namespace
 {
@@ -31,36 +28,6 @@ namespace
         DelayVerb panel { &hud };
         juce::Component* pointed = nullptr;
     };
-
-    effect_kit::EffectAdapter adapterFor (DelayVerb& panel)
-    {
-        effect_kit::EffectAdapter fx;
-        fx.name = "DelayVerb";
-        // The kit expects a fresh start from prepare; the panel's prepare keeps the lines, so
-        // the adapter clears them as well.
-        fx.prepare = [&panel] (double rate, int)
-        {
-            panel.prepare (rate);
-            panel.getProcessor().reset();
-        };
-        fx.process = [&panel] (juce::AudioBuffer<float>& b) { panel.process (b); };
-        for (auto* knob : panel.getAllKnobs())
-            fx.knobs.push_back (knob);
-        fx.knobs.push_back (&panel.noteKnob);
-        fx.knobs.push_back (&panel.typeKnob);
-        fx.variants = {
-            { "free time, pad at rest", [&panel] { panel.syncEnabled = false; panel.delayPan = 0.0f; panel.pingPong = 0.0f; } },
-            { "synced at 120, pad hard left, full ping-pong",
-              [&panel] { panel.syncEnabled = true; panel.bpm = 120.0f; panel.delayPan = -1.0f; panel.pingPong = 1.0f; } },
-        };
-        fx.neutral = [&panel]
-        {
-            for (auto* mix : { &panel.delayLeftKnob, &panel.delayRightKnob, &panel.reverbLeftKnob, &panel.reverbRightKnob })
-                effect_kit::setKnob (*mix, 0.0);
-        };
-        fx.outputBound = 1.0f;
-        return fx;
-    }
 }
 
 //==============================================================================
@@ -233,64 +200,4 @@ TEST (DelayVerbPanel, KnobsPadAndToggleReachTheProcessor)
     b.setSample (0, 0, 0.4f);
     panel.process (b);
     EXPECT_FLOAT_EQ (b.getSample (0, 0), 0.4f);
-}
-
-//==============================================================================
-// The shared effect properties, with the spectrum display fed
-
-TEST (DelayVerbKit, OutputStaysFiniteAndWithinOne)
-{
-    DelayVerb panel (nullptr);
-    const auto report = effect_kit::checkRobustness (adapterFor (panel));
-    EXPECT_TRUE (report.ok()) << report.summary();
-    EXPECT_GT (report.casesRun, 0);
-    EXPECT_GT (panel.spectrumAnalyzer.getAnalysisCount(), 0);
-}
-
-TEST (DelayVerbKit, SilenceStaysSilent)
-{
-    DelayVerb panel (nullptr);
-    const auto report = effect_kit::checkSilence (adapterFor (panel));
-    EXPECT_TRUE (report.ok()) << report.summary();
-}
-
-TEST (DelayVerbKit, ProcessingAllocatesNothingAndTakesNoLock)
-{
-    DelayVerb panel (nullptr);
-    for (auto* mix : { &panel.delayLeftKnob, &panel.delayRightKnob, &panel.reverbLeftKnob, &panel.reverbRightKnob })
-        effect_kit::setKnob (*mix, 100.0);
-    const auto report = effect_kit::checkRealtime (adapterFor (panel));
-    EXPECT_TRUE (report.ok()) << report.summary();
-}
-
-TEST (DelayVerbKit, KnobStepsJumpNoFurtherThanTheSteadyOutputsDiffer)
-{
-    DelayVerb panel (nullptr);
-    auto fx = adapterFor (panel);
-    for (auto* knob : panel.getAllKnobs())
-        fx.continuousKnobs.push_back (knob);
-
-    // Short delays and every mix half way, so echoes and the reverb are in the measured blocks.
-    effect_kit::SmoothnessOptions options;
-    options.baseSetting = [&panel]
-    {
-        for (auto* knob : panel.getAllKnobs())
-            knob->setValue (knob->getDoubleClickReturnValue(), juce::sendNotificationSync);
-        for (auto* mix : { &panel.delayLeftKnob, &panel.delayRightKnob, &panel.reverbLeftKnob, &panel.reverbRightKnob })
-            effect_kit::setKnob (*mix, 50.0);
-        effect_kit::setKnob (panel.timeKnob, 20.5);
-        effect_kit::setKnob (*panel.findKnob ("PRE"), 5.0);
-    };
-
-    // D MOD and PRE move a line's read position at once (knobs act unsmoothed, and the wobble
-    // is in whole samples): the echo, or what enters the reverb, jumps to another point of the
-    // signal. With both wet paths at 50 % such a jump stays within half the output's peak.
-    options.extraStepAllowance = [&panel] (const juce::Slider& knob, double, double, float steadyPeak)
-    {
-        const bool movesARead = &knob == panel.findKnob ("D MOD") || &knob == panel.findKnob ("PRE");
-        return movesARead ? 0.5f * steadyPeak : 0.0f;
-    };
-
-    const auto report = effect_kit::checkSmoothness (fx, options);
-    EXPECT_TRUE (report.ok()) << report.summary();
 }
