@@ -34,9 +34,18 @@ void ParamSlider::valueChanged (juce::Value&)
     storeMirror();
 }
 
+void ParamSlider::linkMirror (std::atomic<float>* target) noexcept
+{
+    linked = target;
+    storeMirror();
+}
+
 void ParamSlider::storeMirror() noexcept
 {
-    mirror.store ((float) getValue(), std::memory_order_relaxed);
+    const auto value = (float) getValue();
+    mirror.store (value, std::memory_order_relaxed);
+    if (linked != nullptr)
+        linked->store (value, std::memory_order_relaxed);
 }
 
 //==============================================================================

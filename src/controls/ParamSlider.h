@@ -24,6 +24,10 @@ public:
     /** Sets the value without notifying listeners and updates the mirror at once. */
     void setValueSilently (double newValue);
 
+    /** Also stores every mirrored value into `target` (an effect's parameter), starting now;
+        null stops it. Message thread; the target must outlive the slider or be unlinked. */
+    void linkMirror (std::atomic<float>* target) noexcept;
+
     /** Subclasses that override valueChanged must call this base version. */
     void valueChanged() override;
 
@@ -32,6 +36,7 @@ private:
     void storeMirror() noexcept;
 
     std::atomic<float> mirror { 0.0f };
+    std::atomic<float>* linked = nullptr;
 
     static_assert (std::atomic<float>::is_always_lock_free);
 

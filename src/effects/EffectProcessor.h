@@ -31,3 +31,16 @@ public:
     /** The chain's activity test: whether running this effect would change the sound. */
     virtual bool isActive() const noexcept = 0;
 };
+
+/** Runs `processor` on a left/right pair of sample pointers, for callers that hold pointers
+    rather than a buffer. The same pointer twice is one channel. No allocation: the buffer only
+    refers to the samples. */
+inline void processStereoPointers (EffectProcessor& processor, float* left, float* right, int numSamples) noexcept
+{
+    if (left == nullptr || numSamples <= 0)
+        return;
+
+    float* channels[2] = { left, right != nullptr ? right : left };
+    juce::AudioBuffer<float> view (channels, channels[1] == left ? 1 : 2, numSamples);
+    processor.process (view, 0, numSamples);
+}

@@ -39,19 +39,17 @@ DictionaryReader::~DictionaryReader()
 
 void DictionaryReader::prepare (double newSampleRate)
 {
-    sampleRate = newSampleRate;
+    processor.prepare (newSampleRate, 0);
 }
 
-void DictionaryReader::process (float*, float*, int) noexcept
+void DictionaryReader::process (float* left, float* right, int numSamples) noexcept
 {
-    juce::ScopedNoDenormals noDenormals;
+    processStereoPointers (processor, left, right, numSamples);
 }
 
 bool DictionaryReader::isActive() const noexcept
 {
-    return ! bypassed.load (std::memory_order_relaxed)
-        && reading.load (std::memory_order_relaxed)
-        && wordCount.load (std::memory_order_relaxed) > 0;
+    return processor.isActive();
 }
 
 void DictionaryReader::paint (juce::Graphics& g)

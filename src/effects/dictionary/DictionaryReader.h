@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/ParamSlider.h"
+#include "effects/dictionary/DictionaryReaderProcessor.h"
 
 #include <juce_audio_basics/juce_audio_basics.h>
 
@@ -17,6 +18,8 @@ class GoldHeadsUpDisplay;
 class DictionaryReader : public juce::Component,
                          private juce::Timer
 {
+    DictionaryReaderProcessor processor;   // first: the fields below refer into it
+
 public:
     /** One word of the loaded text. */
     struct Word
@@ -30,6 +33,8 @@ public:
 
     void prepare (double newSampleRate);
 
+    DictionaryReaderProcessor& getProcessor() noexcept { return processor; }
+
     /** Processes the samples in place (audio thread); returns at once while bypassed. */
     void process (float* left, float* right, int numSamples) noexcept;
 
@@ -37,13 +42,13 @@ public:
     bool isActive() const noexcept;
 
     //==============================================================================
-    std::atomic<bool> bypassed { false };
-    std::atomic<bool> reading { false };
+    std::atomic<bool>& bypassed = processor.parameters.bypassed;
+    std::atomic<bool>& reading = processor.parameters.reading;
     std::atomic<float> bpm { 120.0f };
 
     /** Message thread only; the audio side reads wordCount. */
     std::vector<Word> words;
-    std::atomic<int> wordCount { 0 };
+    std::atomic<int>& wordCount = processor.parameters.wordCount;
 
     ParamSlider mixKnob;
     juce::Label mixLabel;
@@ -51,7 +56,7 @@ public:
                      hudButton { "HUD" }, microPitchButton { "MICRO-PITCH" }, granularButton { "GRANULAR" },
                      halfTimeButton { "HALF-TIME" };
 
-    double getSampleRate() const noexcept { return sampleRate.load (std::memory_order_relaxed); }
+    double getSampleRate() const noexcept { return processor.getSampleRate(); }
 
     void paint (juce::Graphics& g) override;
     void resized() override;
@@ -59,7 +64,6 @@ public:
 
 private:
     GoldHeadsUpDisplay* hud = nullptr;
-    std::atomic<double> sampleRate { 44100.0 };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (DictionaryReader)
 };

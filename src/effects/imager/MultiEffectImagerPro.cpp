@@ -53,6 +53,7 @@ MultiEffectImagerPro::MultiEffectImagerPro (CyanHeadsUpDisplay* hudToFeed)
     masterSlider.setRange (0.0, 100.0, 0.0);
     masterSlider.setValue (50.0, juce::dontSendNotification);
     masterSlider.setValueSilently (50.0);
+    masterSlider.linkMirror (&processor.parameters.master);
     masterSlider.setName ("MASTER");
     addAndMakeVisible (masterSlider);
 
@@ -73,12 +74,12 @@ MultiEffectImagerPro::~MultiEffectImagerPro()
 
 void MultiEffectImagerPro::prepare (double newSampleRate)
 {
-    sampleRate = newSampleRate;
+    processor.prepare (newSampleRate, 0);
 }
 
-void MultiEffectImagerPro::process (float*, float*, int) noexcept
+void MultiEffectImagerPro::process (float* left, float* right, int numSamples) noexcept
 {
-    juce::ScopedNoDenormals noDenormals;
+    processStereoPointers (processor, left, right, numSamples);
 }
 
 void MultiEffectImagerPro::updateTempoSync()
@@ -95,9 +96,7 @@ void MultiEffectImagerPro::updateTempoSync()
 
 bool MultiEffectImagerPro::isActive() const noexcept
 {
-    return ! bypassed.load (std::memory_order_relaxed)
-        && imageLoaded.load (std::memory_order_relaxed)
-        && masterSlider.getAtomicValue() > 0.01f;
+    return processor.isActive();
 }
 
 void MultiEffectImagerPro::resetFeatures()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/RightClickSlider.h"
+#include "effects/imager/MultiEffectImagerProProcessor.h"
 
 #include <juce_audio_basics/juce_audio_basics.h>
 
@@ -17,12 +18,16 @@ class CyanHeadsUpDisplay;
 class MultiEffectImagerPro : public juce::Component,
                              private juce::Timer
 {
+    MultiEffectImagerProProcessor processor;   // first: the fields below refer into it
+
 public:
     /** The display may be null; it is not owned and must outlive the panel. */
     explicit MultiEffectImagerPro (CyanHeadsUpDisplay* hudToFeed);
     ~MultiEffectImagerPro() override;
 
     void prepare (double newSampleRate);
+
+    MultiEffectImagerProProcessor& getProcessor() noexcept { return processor; }
 
     /** Processes the samples in place (audio thread); returns at once while bypassed. */
     void process (float* left, float* right, int numSamples) noexcept;
@@ -47,8 +52,8 @@ public:
 
     Features features;
 
-    std::atomic<bool> bypassed { false };
-    std::atomic<bool> imageLoaded { false };
+    std::atomic<bool>& bypassed = processor.parameters.bypassed;
+    std::atomic<bool>& imageLoaded = processor.parameters.imageLoaded;
     std::atomic<bool> tempoSyncEnabled { false };
     std::atomic<float> bpm { 120.0f };
     bool mutating = false, reverting = false;
@@ -62,7 +67,7 @@ public:
     juce::TextButton bypassButton { "BYPASS" }, hudButton { "HUD" }, syncButton { "SYNC" },
                      mutateButton { "MUTATE" };
 
-    double getSampleRate() const noexcept { return sampleRate.load (std::memory_order_relaxed); }
+    double getSampleRate() const noexcept { return processor.getSampleRate(); }
 
     void paint (juce::Graphics& g) override;
     void resized() override;
@@ -70,7 +75,6 @@ public:
 
 private:
     CyanHeadsUpDisplay* hud = nullptr;
-    std::atomic<double> sampleRate { 44100.0 };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MultiEffectImagerPro)
 };

@@ -1,57 +1,48 @@
 #include "main/chain/EffectDispatcher.h"
 
-#include "effects/core/Atomizer.h"
-#include "effects/core/DelayVerb.h"
-#include "effects/core/DistortionSuite.h"
-#include "effects/core/HeightAndWeight.h"
-#include "effects/core/StereoUtilityMax.h"
+#include "effects/atomizer/Atomizer.h"
+#include "effects/delayverb/DelayVerb.h"
 #include "effects/dictionary/DictionaryReader.h"
-#include "effects/finalizer/TavroFinalizer.h"
 #include "effects/imager/MultiEffectImagerPro.h"
-#include "effects/smarteq/SmartEQ.h"
+#include "effects/stereoutility/StereoUtilityMax.h"
+#include "effects/timepro/HeightAndWeight.h"
+
+EffectDispatcher::EffectDispatcher (const Effects& e)
+    : adapters (new Adapters { paneladapters::DistortionSuiteAdapter { e.distortionSuite },
+                               paneladapters::SmartEQAdapter { e.smartEq },
+                               paneladapters::FinalizerAdapter { e.finalizer } }),
+      table { &adapters->distortionSuite,
+              &e.stereoUtilityMax.getProcessor(),
+              &e.delayVerb.getProcessor(),
+              &e.atomizer.getProcessor(),
+              &e.imager.getProcessor(),
+              &e.timePro.getProcessor(),
+              &e.dictionaryReader.getProcessor(),
+              &adapters->smartEq,
+              &adapters->finalizer }
+{
+}
+
+void EffectDispatcher::prepare (int, int maxBlockSamples)
+{
+    if (adapters != nullptr)
+        for (EffectProcessor* adapter : { (EffectProcessor*) &adapters->distortionSuite,
+                                          (EffectProcessor*) &adapters->smartEq,
+                                          (EffectProcessor*) &adapters->finalizer })
+            adapter->prepare (0.0, maxBlockSamples);
+}
 
 bool EffectDispatcher::isEffectActive (int id) const noexcept
 {
-    switch (id)
-    {
-        case 0: return effects.distortionSuite.isActive();
-        case 1: return effects.stereoUtilityMax.isActive();
-        case 2: return effects.delayVerb.isActive();
-        case 3: return effects.atomizer.isActive();
-        case 4: return effects.imager.isActive();
-        case 5: return effects.timePro.isActive();
-        case 6: return effects.dictionaryReader.isActive();
-        case 7: return effects.smartEq.isActive();
-        case 8: return ! effects.finalizer.bypassed.load (std::memory_order_relaxed);
-        default: return false;
-    }
+    auto* processor = processorFor (id);
+    return processor != nullptr && processor->isActive();
 }
 
 void EffectDispatcher::processEffect (int id, juce::AudioBuffer<float>& buffer, int startSample, int numSamples) noexcept
 {
-    if (numSamples <= 0 || buffer.getNumChannels() <= 0 || ! isValidEffectId (id))
+    if (numSamples <= 0 || buffer.getNumChannels() <= 0)
         return;
 
-    const auto runOnPointers = [&] (auto& effect)
-    {
-        auto* left = buffer.getWritePointer (0, startSample);
-        auto* right = buffer.getNumChannels() > 1 ? buffer.getWritePointer (1, startSample) : left;
-        effect.process (left, right, numSamples);
-    };
-
-    switch (id)
-    {
-        case 3: runOnPointers (effects.atomizer); break;
-        case 4: runOnPointers (effects.imager); break;
-        case 5: runOnPointers (effects.timePro); break;
-        case 6: runOnPointers (effects.dictionaryReader); break;
-        case 7: runOnPointers (effects.smartEq); break;
-
-        case 0: scratch.run (buffer, startSample, numSamples, [this] (auto& b) { effects.distortionSuite.process (b); }); break;
-        case 1: scratch.run (buffer, startSample, numSamples, [this] (auto& b) { effects.stereoUtilityMax.process (b); }); break;
-        case 2: scratch.run (buffer, startSample, numSamples, [this] (auto& b) { effects.delayVerb.process (b); }); break;
-        case 8: scratch.run (buffer, startSample, numSamples, [this] (auto& b) { effects.finalizer.process (b); }); break;
-
-        default: break;
-    }
+    if (auto* processor = processorFor (id))
+        processor->process (buffer, startSample, numSamples);
 }

@@ -1,6 +1,12 @@
 #pragma once
 
+#include "effects/EffectProcessor.h"
 #include "main/chain/EffectChain.h"
+#include "main/chain/EffectId.h"
+#include "main/chain/PanelAdapters.h"
+
+#include <array>
+#include <memory>
 
 class DistortionSuite;
 class StereoUtilityMax;
@@ -12,12 +18,15 @@ class DictionaryReader;
 class SmartEQ;
 class TavroFinalizer;
 
-/** The nine effects as the chain sees them: one activity test and one way to run each, by id.
-    The effects have no common base: four take left and right pointers and work in place, the
-    others take a whole buffer, which they get through a scratch copy starting at sample 0. */
+/** The nine effects as the chain sees them: a table of processors by id. Activity and
+    processing are one virtual call each; an id outside the table, or an empty slot, is never
+    active and leaves the block alone. */
 class EffectDispatcher : public EffectHost
 {
 public:
+    using Table = std::array<EffectProcessor*, numEffects>;
+
+    /** The nine panels as the main window holds them, in id order. */
     struct Effects
     {
         DistortionSuite& distortionSuite;
@@ -31,17 +40,31 @@ public:
         TavroFinalizer& finalizer;
     };
 
-    explicit EffectDispatcher (const Effects& effectsToRun) : effects (effectsToRun) {}
+    /** Takes each panel's processor, or a stand-in for panels that have none yet. */
+    explicit EffectDispatcher (const Effects& effects);
 
-    /** Device thread, no block in flight: sizes the scratch buffer. */
-    void prepare (int numChannels, int maxBlockSamples) { scratch.prepare (numChannels, maxBlockSamples); }
+    /** Any nine processors (tests and benchmarks); they must outlive the dispatcher. */
+    explicit EffectDispatcher (const Table& processors) noexcept : table (processors) {}
 
-    /** Safe on both threads: every input is an atomic the panels mirror. */
+    /** Device thread, no block in flight: sizes what the stand-ins copy through. The effects
+        themselves are prepared by their owners. */
+    void prepare (int numChannels, int maxBlockSamples);
+
+    /** Safe on both threads: every processor's activity test reads atomics only. */
     bool isEffectActive (int id) const noexcept override;
 
     void processEffect (int id, juce::AudioBuffer<float>& buffer, int startSample, int numSamples) noexcept override;
 
+    EffectProcessor* processorFor (int id) const noexcept { return isValidEffectId (id) ? table[(size_t) id] : nullptr; }
+
 private:
-    Effects effects;
-    EffectScratch scratch;
+    struct Adapters
+    {
+        paneladapters::DistortionSuiteAdapter distortionSuite;
+        paneladapters::SmartEQAdapter smartEq;
+        paneladapters::FinalizerAdapter finalizer;
+    };
+
+    std::unique_ptr<Adapters> adapters;
+    Table table {};
 };

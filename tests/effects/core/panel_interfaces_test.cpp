@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "effects/core/Atomizer.h"
-#include "effects/core/DelayVerb.h"
-#include "effects/core/HeightAndWeight.h"
-#include "effects/core/StereoUtilityMax.h"
+#include "effects/atomizer/Atomizer.h"
+#include "effects/delayverb/DelayVerb.h"
+#include "effects/timepro/HeightAndWeight.h"
+#include "effects/stereoutility/StereoUtilityMax.h"
 #include "support/MessagePump.h"
 
 TEST (DelayVerbPanel, MixGettersTreatOffsetsAsFloorOrAddition)

@@ -3,11 +3,11 @@
 #include "main/chain/EffectDispatcher.h"
 
 #include "controls/HeadsUpDisplay.h"
-#include "effects/core/Atomizer.h"
-#include "effects/core/DelayVerb.h"
+#include "effects/atomizer/Atomizer.h"
+#include "effects/delayverb/DelayVerb.h"
 #include "effects/core/DistortionSuite.h"
-#include "effects/core/HeightAndWeight.h"
-#include "effects/core/StereoUtilityMax.h"
+#include "effects/timepro/HeightAndWeight.h"
+#include "effects/stereoutility/StereoUtilityMax.h"
 #include "effects/dictionary/DictionaryReader.h"
 #include "effects/finalizer/TavroFinalizer.h"
 #include "effects/finalizer/TavroFinalizerHUD.h"
@@ -108,4 +108,59 @@ TEST (EffectDispatcher, UnknownIdsAndEmptyStretchesLeaveTheBlockAlone)
         EXPECT_EQ (mono.getSample (0, i), 0.3f) << i;
     for (int i = 16; i < 48; ++i)
         EXPECT_TRUE (std::isfinite (mono.getSample (0, i)));
+}
+
+namespace
+{
+    // Records which processor ran on what, and answers activity from a flag.
+    struct ProbeProcessor final : EffectProcessor
+    {
+        bool active = false;
+        int calls = 0, lastStart = -1, lastCount = -1;
+
+        void prepare (double, int) override {}
+        void reset() override {}
+        void process (juce::AudioBuffer<float>& b, int start, int n) noexcept override
+        {
+            ++calls;
+            lastStart = start;
+            lastCount = n;
+            b.setSample (0, start, 1.0f);
+        }
+        bool isActive() const noexcept override { return active; }
+    };
+}
+
+TEST (EffectDispatcher, ATableOfProcessorsRoutesEachIdToItsOwnAndNothingElse)
+{
+    std::array<ProbeProcessor, numEffects> probes;
+    EffectDispatcher::Table table {};
+    for (size_t i = 0; i < probes.size(); ++i)
+        table[i] = &probes[i];
+    table[4] = nullptr;   // an empty slot behaves like an unknown id
+
+    EffectDispatcher dispatcher (table);
+    probes[2].active = probes[4].active = probes[7].active = true;
+
+    std::vector<int> active;
+    for (int id = -2; id <= numEffects + 1; ++id)
+        if (dispatcher.isEffectActive (id))
+            active.push_back (id);
+    EXPECT_EQ (active, (std::vector<int> { 2, 7 }));
+
+    juce::AudioBuffer<float> block (2, 32);
+    block.clear();
+    for (int id = -1; id <= numEffects; ++id)
+        dispatcher.processEffect (id, block, 8, 16);
+    dispatcher.processEffect (3, block, 0, 0);
+
+    for (int id = 0; id < numEffects; ++id)
+    {
+        EXPECT_EQ (probes[(size_t) id].calls, id == 4 ? 0 : 1) << id;
+        if (id != 4)
+        {
+            EXPECT_EQ (probes[(size_t) id].lastStart, 8);
+            EXPECT_EQ (probes[(size_t) id].lastCount, 16);
+        }
+    }
 }

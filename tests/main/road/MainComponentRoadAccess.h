@@ -2,6 +2,8 @@
 
 #include "main/MainComponent.h"
 
+#include <array>
+
 // Reaches the transport side of MainComponent for the audio-road tests: the handlers the
 // buttons, menus and choosers call, and the state they leave behind.
 class MainComponentRoadAccess
@@ -22,6 +24,7 @@ public:
     juce::Label& fileLabel()                { return mc.fileLabel; }
     RecordingWindow& recordingWindow()      { return mc.recordingWindow; }
     TavroFinalizer& finalizer()             { return mc.finalizer; }
+    std::array<WaveformView*, 2> waveformViews() { return { &mc.waveformView, &mc.finalizerPanel.waveformView }; }
     DistortionSuite& distortionSuite()      { return mc.distortionSuite; }
     BeatClock& beatClock()                  { return mc.beatClock; }
     ParameterRandomiser& randomiser()       { return mc.randomiser; }

@@ -1,4 +1,4 @@
-#include "effects/core/HeightAndWeight.h"
+#include "effects/timepro/HeightAndWeight.h"
 
 #include <initializer_list>
 
@@ -94,6 +94,8 @@ HeightAndWeight::HeightAndWeight (MagentaHeadsUpDisplay* hudToFeed)
         addAndMakeVisible (button);
     }
 
+    mixKnob.linkMirror (&processor.parameters.mix);
+
     panelknobs::setUpHeaderButtons (*this, bypassButton, hudButton, syncButton, bypassed, tempoSyncEnabled, hud);
 
     tapeButton.setClickingTogglesState (true);
@@ -122,12 +124,12 @@ HeightAndWeight::~HeightAndWeight()
 
 void HeightAndWeight::prepare (double newSampleRate)
 {
-    sampleRate = newSampleRate;
+    processor.prepare (newSampleRate, 0);
 }
 
-void HeightAndWeight::process (float*, float*, int) noexcept
+void HeightAndWeight::process (float* left, float* right, int numSamples) noexcept
 {
-    juce::ScopedNoDenormals noDenormals;
+    processStereoPointers (processor, left, right, numSamples);
 }
 
 void HeightAndWeight::hideSectionControls()
@@ -180,7 +182,7 @@ void HeightAndWeight::resetToNeutral()
 
 bool HeightAndWeight::isActive() const noexcept
 {
-    return ! bypassed.load (std::memory_order_relaxed) && mixKnob.getAtomicValue() > 0.01f;
+    return processor.isActive();
 }
 
 std::array<HeightAndWeight::Knob*, HeightAndWeight::numKnobs - 1> HeightAndWeight::getAllKnobs() noexcept

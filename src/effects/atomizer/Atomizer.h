@@ -1,5 +1,6 @@
 #pragma once
 
+#include "effects/atomizer/AtomizerProcessor.h"
 #include "effects/core/PanelKnobTable.h"
 
 #include <array>
@@ -13,6 +14,8 @@
 class Atomizer : public juce::Component,
                  private juce::Timer
 {
+    AtomizerProcessor processor;   // first: the fields below refer into it
+
 public:
     using Knob = RightClickSlider;
     static constexpr int numKnobs = 18;
@@ -23,6 +26,8 @@ public:
 
     /** Stores the rate and sizes both delay lines to 1024 + 20 ms of samples, cleared. */
     void prepare (double newSampleRate);
+
+    AtomizerProcessor& getProcessor() noexcept { return processor; }
 
     /** Processes the samples in place (audio thread); returns at once while bypassed. */
     void process (float* left, float* right, int numSamples) noexcept;
@@ -35,17 +40,17 @@ public:
 
     static const std::array<PanelKnobSpec, numKnobs>& knobTable() noexcept;
 
-    size_t getDelayLineLength() const noexcept { return delayLeft.size(); }
+    size_t getDelayLineLength() const noexcept { return processor.getDelayLineLength(); }
 
     //==============================================================================
     /** The randomiser's timing targets: [0] intensity, [1] feedback, [2] mix floor, in %. */
-    std::array<std::atomic<float>, 3> randomiserOffsetTargets {};
+    std::array<std::atomic<float>, 3>& randomiserOffsetTargets = processor.parameters.randomiserOffsetTargets;
 
     /** Written by the Korrupt engine and the ToneMax coupling: [0] added to INTNS, [1] added to
         FDBK, [2] mix floor; the last writer wins. */
-    std::array<std::atomic<float>, 3> korruptOffsets {};
+    std::array<std::atomic<float>, 3>& korruptOffsets = processor.parameters.korruptOffsets;
 
-    std::atomic<bool> bypassed { false };
+    std::atomic<bool>& bypassed = processor.parameters.bypassed;
     std::atomic<bool> sync { false };
     std::atomic<float> tempoBpm { 120.0f };
 
@@ -59,7 +64,7 @@ public:
     juce::TextButton bypassButton { "BYPASS" }, hudButton { "HUD" }, syncButton { "SYNC" };
     KnobInfoMap knobInfo;
 
-    double getSampleRate() const noexcept { return sampleRate.load (std::memory_order_relaxed); }
+    double getSampleRate() const noexcept { return processor.getSampleRate(); }
 
     void paint (juce::Graphics& g) override;
     void resized() override;
@@ -67,8 +72,6 @@ public:
 
 private:
     OrangeHeadsUpDisplay* hud = nullptr;
-    std::atomic<double> sampleRate { 44100.0 };
-    std::vector<float> delayLeft, delayRight;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (Atomizer)
 };

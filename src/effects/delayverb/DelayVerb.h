@@ -1,6 +1,7 @@
 #pragma once
 
 #include "effects/core/PanelKnobTable.h"
+#include "effects/delayverb/DelayVerbProcessor.h"
 
 #include <juce_audio_basics/juce_audio_basics.h>
 
@@ -14,6 +15,8 @@
 class DelayVerb : public juce::Component,
                   private juce::Timer
 {
+    DelayVerbProcessor processor;   // first: the fields below refer into it
+
 public:
     using Knob = RightClickSlider;
     static constexpr int numKnobs = 24;
@@ -23,6 +26,8 @@ public:
     ~DelayVerb() override;
 
     void prepare (double newSampleRate);
+
+    DelayVerbProcessor& getProcessor() noexcept { return processor; }
 
     /** Processes the whole buffer in place (audio thread); returns at once while bypassed. */
     void process (juce::AudioBuffer<float>& buffer) noexcept;
@@ -49,13 +54,13 @@ public:
 
     //==============================================================================
     /** The randomiser's targets: [0] time ms, [1] feedback, [2] delay mix, [3] reverb mix. */
-    std::array<std::atomic<float>, 4> randomiserOffsetTargets {};
+    std::array<std::atomic<float>, 4>& randomiserOffsetTargets = processor.parameters.randomiserOffsetTargets;
 
     /** Written by the Korrupt engine and the ToneMax coupling: [0] time ms, [1] feedback,
         [2] reverb mix, [3] delay mix; the last writer wins. */
-    std::array<std::atomic<float>, 4> korruptOffsets {};
+    std::array<std::atomic<float>, 4>& korruptOffsets = processor.parameters.korruptOffsets;
 
-    std::atomic<bool> bypassed { false };
+    std::atomic<bool>& bypassed = processor.parameters.bypassed;
     std::atomic<bool> syncEnabled { false };
     std::atomic<float> bpm { 120.0f };
 
@@ -75,7 +80,7 @@ public:
     juce::TextButton bypassButton { "BYPASS" }, hudButton { "HUD" }, syncButton { "SYNC" };
     KnobInfoMap knobInfo;
 
-    double getSampleRate() const noexcept { return sampleRate.load (std::memory_order_relaxed); }
+    double getSampleRate() const noexcept { return processor.getSampleRate(); }
 
     void paint (juce::Graphics& g) override;
     void resized() override;
@@ -85,10 +90,6 @@ private:
     void updateSyncVisibility();
 
     GreenHeadsUpDisplay* hud = nullptr;
-    std::atomic<double> sampleRate { 44100.0 };
-
-    // The randomiser's offsets as the processing has smoothed them; audio thread only.
-    std::array<float, 4> randomiserOffsets {};
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (DelayVerb)
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "effects/core/PanelKnobTable.h"
+#include "effects/stereoutility/StereoUtilityMaxProcessor.h"
 
 #include <juce_audio_basics/juce_audio_basics.h>
 
@@ -12,11 +13,13 @@
     The signal stages are a later addition: for now every block passes through unchanged,
     while the panel, its 35 knobs, buttons and the fields other parts write already exist.
 
-    Threads: the panel lives on the message thread; process() reads only atomics and knob
-    mirrors. */
+    The panel owns the processor; its knobs mirror into the processor's parameters and the
+    fields below are the processor's own atomics. process() forwards to the processor. */
 class StereoUtilityMax : public juce::Component,
                          private juce::Timer
 {
+    StereoUtilityMaxProcessor processor;   // first: the fields below refer into it
+
 public:
     using Knob = RightClickSlider;
     static constexpr int numKnobs = 35;
@@ -26,6 +29,8 @@ public:
     ~StereoUtilityMax() override;
 
     void prepare (double newSampleRate);
+
+    StereoUtilityMaxProcessor& getProcessor() noexcept { return processor; }
 
     /** Processes the whole buffer in place (audio thread); returns at once while bypassed. */
     void process (juce::AudioBuffer<float>& buffer) noexcept;
@@ -44,13 +49,17 @@ public:
 
     //==============================================================================
     // The parameter randomiser's stereo-group targets, in knob units.
-    std::atomic<float> randomWidthTarget { 0.0f }, randomBalanceTarget { 0.0f }, randomMixTarget { 0.0f };
+    std::atomic<float>& randomWidthTarget = processor.parameters.randomWidthTarget;
+    std::atomic<float>& randomBalanceTarget = processor.parameters.randomBalanceTarget;
+    std::atomic<float>& randomMixTarget = processor.parameters.randomMixTarget;
 
     // Written by the Korrupt engine and the ToneMax coupling, in knob units; the last writer wins.
-    std::atomic<float> modWidthOffset { 0.0f }, modRotationOffset { 0.0f },
-                       modBalanceOffset { 0.0f }, modMixOffset { 0.0f };
+    std::atomic<float>& modWidthOffset = processor.parameters.modWidthOffset;
+    std::atomic<float>& modRotationOffset = processor.parameters.modRotationOffset;
+    std::atomic<float>& modBalanceOffset = processor.parameters.modBalanceOffset;
+    std::atomic<float>& modMixOffset = processor.parameters.modMixOffset;
 
-    std::atomic<bool> bypassed { false };
+    std::atomic<bool>& bypassed = processor.parameters.bypassed;
     std::atomic<bool> syncEnabled { false };
     std::atomic<float> bpm { 120.0f };
 
@@ -65,7 +74,7 @@ public:
     juce::TextButton bypassButton { "BYPASS" }, hudButton { "HUD" }, syncButton { "SYNC" };
     KnobInfoMap knobInfo;
 
-    double getSampleRate() const noexcept { return sampleRate.load (std::memory_order_relaxed); }
+    double getSampleRate() const noexcept { return processor.getSampleRate(); }
 
     void paint (juce::Graphics& g) override;
     void resized() override;
@@ -73,7 +82,6 @@ public:
 
 private:
     HeadsUpDisplay* hud = nullptr;
-    std::atomic<double> sampleRate { 44100.0 };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (StereoUtilityMax)
 };

@@ -1,4 +1,4 @@
-#include "effects/core/StereoUtilityMax.h"
+#include "effects/stereoutility/StereoUtilityMax.h"
 
 const std::array<PanelKnobSpec, StereoUtilityMax::numKnobs>& StereoUtilityMax::knobTable() noexcept
 {
@@ -56,6 +56,9 @@ StereoUtilityMax::StereoUtilityMax (HeadsUpDisplay* hudToFeed)
         panelknobs::setUp (*this, knobs[i], spec, 0.0, knobInfo);
     }
 
+    leftMixKnob.linkMirror (&processor.parameters.leftMix);
+    rightMixKnob.linkMirror (&processor.parameters.rightMix);
+
     panelknobs::setUpHeaderButtons (*this, bypassButton, hudButton, syncButton, bypassed, syncEnabled, hud);
 
     startTimer (33);
@@ -68,12 +71,12 @@ StereoUtilityMax::~StereoUtilityMax()
 
 void StereoUtilityMax::prepare (double newSampleRate)
 {
-    sampleRate = newSampleRate;
+    processor.prepare (newSampleRate, 0);
 }
 
-void StereoUtilityMax::process (juce::AudioBuffer<float>&) noexcept
+void StereoUtilityMax::process (juce::AudioBuffer<float>& buffer) noexcept
 {
-    juce::ScopedNoDenormals noDenormals;
+    processor.process (buffer, 0, buffer.getNumSamples());
 }
 
 void StereoUtilityMax::resetToNeutral()
@@ -88,8 +91,7 @@ void StereoUtilityMax::resetToNeutral()
 
 bool StereoUtilityMax::isActive() const noexcept
 {
-    return ! bypassed.load (std::memory_order_relaxed)
-        && (leftMixKnob.getAtomicValue() > 0.01f || rightMixKnob.getAtomicValue() > 0.01f);
+    return processor.isActive();
 }
 
 std::array<StereoUtilityMax::Knob*, StereoUtilityMax::numKnobs> StereoUtilityMax::getAllKnobs() noexcept

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "effects/core/PanelKnobTable.h"
+#include "effects/timepro/HeightAndWeightProcessor.h"
 
 #include <array>
 #include <atomic>
@@ -13,6 +14,8 @@
 class HeightAndWeight : public juce::Component,
                         private juce::Timer
 {
+    HeightAndWeightProcessor processor;   // first: the fields below refer into it
+
 public:
     using Knob = RightClickSlider;
     static constexpr int numKnobs = 37;
@@ -35,6 +38,8 @@ public:
     ~HeightAndWeight() override;
 
     void prepare (double newSampleRate);
+
+    HeightAndWeightProcessor& getProcessor() noexcept { return processor; }
 
     /** Processes the samples in place by the current mode (audio thread); returns at once
         while bypassed. */
@@ -59,7 +64,7 @@ public:
     static const std::array<KnobRow, numKnobs>& knobTable() noexcept;
 
     //==============================================================================
-    std::atomic<bool> bypassed { false };
+    std::atomic<bool>& bypassed = processor.parameters.bypassed;
     std::atomic<bool> tempoSyncEnabled { false };
     std::atomic<float> bpm { 120.0f };
     std::atomic<bool> tapeMode { true };
@@ -88,7 +93,7 @@ public:
                      latchButton { "LATCH" };
     KnobInfoMap knobInfo;
 
-    double getSampleRate() const noexcept { return sampleRate.load (std::memory_order_relaxed); }
+    double getSampleRate() const noexcept { return processor.getSampleRate(); }
 
     void paint (juce::Graphics& g) override;
     void resized() override;
@@ -97,7 +102,6 @@ public:
 private:
     MagentaHeadsUpDisplay* hud = nullptr;
     std::atomic<int> mode { -1 };
-    std::atomic<double> sampleRate { 44100.0 };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (HeightAndWeight)
 };

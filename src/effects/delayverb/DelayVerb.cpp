@@ -1,4 +1,4 @@
-#include "effects/core/DelayVerb.h"
+#include "effects/delayverb/DelayVerb.h"
 
 const std::array<PanelKnobSpec, DelayVerb::numKnobs>& DelayVerb::knobTable() noexcept
 {
@@ -45,6 +45,11 @@ DelayVerb::DelayVerb (GreenHeadsUpDisplay* hudToFeed)
     panelknobs::setUp (*this, noteKnob, note, 1.0, knobInfo);
     panelknobs::setUp (*this, typeKnob, type, 1.0, knobInfo);
 
+    delayLeftKnob.linkMirror (&processor.parameters.delayLeft);
+    delayRightKnob.linkMirror (&processor.parameters.delayRight);
+    reverbLeftKnob.linkMirror (&processor.parameters.reverbLeft);
+    reverbRightKnob.linkMirror (&processor.parameters.reverbRight);
+
     panelknobs::setUpHeaderButtons (*this, bypassButton, hudButton, syncButton, bypassed, syncEnabled, hud,
                                     [this] { updateSyncVisibility(); });
 
@@ -69,48 +74,18 @@ void DelayVerb::updateSyncVisibility()
 
 void DelayVerb::prepare (double newSampleRate)
 {
-    sampleRate = newSampleRate;
+    processor.prepare (newSampleRate, 0);
 }
 
-void DelayVerb::process (juce::AudioBuffer<float>&) noexcept
+void DelayVerb::process (juce::AudioBuffer<float>& buffer) noexcept
 {
-    juce::ScopedNoDenormals noDenormals;
+    processor.process (buffer, 0, buffer.getNumSamples());
 }
 
-namespace
-{
-    float delayMix (const RightClickSlider& knob, float korruptOffset, float randomiserOffset) noexcept
-    {
-        const auto floor = (double) korruptOffset + (double) randomiserOffset;
-        return (float) juce::jmax (floor, (double) knob.getAtomicValue());
-    }
-
-    float reverbMix (const RightClickSlider& knob, float korruptOffset, float randomiserOffset) noexcept
-    {
-        const auto sum = (double) korruptOffset + (double) knob.getAtomicValue() + (double) randomiserOffset;
-        return (float) juce::jlimit (0.0, 100.0, sum);
-    }
-}
-
-float DelayVerb::getDelayLeftMix() const noexcept
-{
-    return delayMix (delayLeftKnob, korruptOffsets[3].load (std::memory_order_relaxed), randomiserOffsets[2]);
-}
-
-float DelayVerb::getDelayRightMix() const noexcept
-{
-    return delayMix (delayRightKnob, korruptOffsets[3].load (std::memory_order_relaxed), randomiserOffsets[2]);
-}
-
-float DelayVerb::getReverbLeftMix() const noexcept
-{
-    return reverbMix (reverbLeftKnob, korruptOffsets[2].load (std::memory_order_relaxed), randomiserOffsets[3]);
-}
-
-float DelayVerb::getReverbRightMix() const noexcept
-{
-    return reverbMix (reverbRightKnob, korruptOffsets[2].load (std::memory_order_relaxed), randomiserOffsets[3]);
-}
+float DelayVerb::getDelayLeftMix() const noexcept   { return processor.getDelayLeftMix(); }
+float DelayVerb::getDelayRightMix() const noexcept  { return processor.getDelayRightMix(); }
+float DelayVerb::getReverbLeftMix() const noexcept  { return processor.getReverbLeftMix(); }
+float DelayVerb::getReverbRightMix() const noexcept { return processor.getReverbRightMix(); }
 
 float DelayVerb::getSyncedDelayMs() const noexcept
 {
@@ -133,9 +108,7 @@ float DelayVerb::getSyncedDelayMs() const noexcept
 
 bool DelayVerb::isActive() const noexcept
 {
-    return ! bypassed.load (std::memory_order_relaxed)
-        && (getDelayLeftMix() > 0.01f || getDelayRightMix() > 0.01f
-            || getReverbLeftMix() > 0.01f || getReverbRightMix() > 0.01f);
+    return processor.isActive();
 }
 
 std::array<DelayVerb::Knob*, DelayVerb::numKnobs> DelayVerb::getAllKnobs() noexcept

@@ -1,4 +1,4 @@
-#include "effects/core/Atomizer.h"
+#include "effects/atomizer/Atomizer.h"
 
 const std::array<PanelKnobSpec, Atomizer::numKnobs>& Atomizer::knobTable() noexcept
 {
@@ -34,6 +34,9 @@ Atomizer::Atomizer (OrangeHeadsUpDisplay* hudToFeed)
     for (size_t i = 0; i < knobs.size(); ++i)
         panelknobs::setUp (*this, knobs[i], table[i], 0.0, knobInfo);
 
+    leftMixKnob.linkMirror (&processor.parameters.leftMix);
+    rightMixKnob.linkMirror (&processor.parameters.rightMix);
+
     panelknobs::setUpHeaderButtons (*this, bypassButton, hudButton, syncButton, bypassed, sync, hud);
 
     startTimer (33);
@@ -46,21 +49,17 @@ Atomizer::~Atomizer()
 
 void Atomizer::prepare (double newSampleRate)
 {
-    sampleRate = newSampleRate;
-    const auto length = (size_t) (1024 + (int) (0.02 * newSampleRate));
-    delayLeft.assign (length, 0.0f);
-    delayRight.assign (length, 0.0f);
+    processor.prepare (newSampleRate, 0);
 }
 
-void Atomizer::process (float*, float*, int) noexcept
+void Atomizer::process (float* left, float* right, int numSamples) noexcept
 {
-    juce::ScopedNoDenormals noDenormals;
+    processStereoPointers (processor, left, right, numSamples);
 }
 
 bool Atomizer::isActive() const noexcept
 {
-    return ! bypassed.load (std::memory_order_relaxed)
-        && (leftMixKnob.getAtomicValue() > 0.01f || rightMixKnob.getAtomicValue() > 0.01f);
+    return processor.isActive();
 }
 
 std::array<Atomizer::Knob*, Atomizer::numKnobs> Atomizer::getAllKnobs() noexcept

@@ -1,4 +1,4 @@
-#include "engines/EventHandoff.h"
+#include "dsp/EventHandoff.h"
 
 void EventHandoff::initSlots (Slots& slots) noexcept
 {

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "effects/EffectProcessor.h"
+#include "main/chain/EffectChain.h"
+
+class DistortionSuite;
+class SmartEQ;
+class TavroFinalizer;
+
+/** Stand-ins for effects whose panels do not yet hand out a processor of their own: each
+    forwards to the panel's `process` and activity test exactly as the chain called them
+    before. `prepare` only sizes the scratch copy; the panels are prepared by the prepare step.
+    Each goes away when its panel offers `getProcessor()`. */
+namespace paneladapters
+{
+    /** Whole-buffer effects see a scratch copy of the stretch starting at sample 0. */
+    class DistortionSuiteAdapter final : public EffectProcessor
+    {
+    public:
+        explicit DistortionSuiteAdapter (DistortionSuite& p) : panel (p) {}
+        void prepare (double, int maximumBlockSize) override { scratch.prepare (2, maximumBlockSize); }
+        void reset() override {}
+        void process (juce::AudioBuffer<float>&, int, int) noexcept override;
+        bool isActive() const noexcept override;
+
+    private:
+        DistortionSuite& panel;
+        EffectScratch scratch;
+    };
+
+    /** Left and right pointers into the block; one channel is passed as both. */
+    class SmartEQAdapter final : public EffectProcessor
+    {
+    public:
+        explicit SmartEQAdapter (SmartEQ& p) : panel (p) {}
+        void prepare (double, int) override {}
+        void reset() override {}
+        void process (juce::AudioBuffer<float>&, int, int) noexcept override;
+        bool isActive() const noexcept override;
+
+    private:
+        SmartEQ& panel;
+    };
+
+    /** Whole-buffer effect; active while its own bypass is off. */
+    class FinalizerAdapter final : public EffectProcessor
+    {
+    public:
+        explicit FinalizerAdapter (TavroFinalizer& p) : panel (p) {}
+        void prepare (double, int maximumBlockSize) override { scratch.prepare (2, maximumBlockSize); }
+        void reset() override {}
+        void process (juce::AudioBuffer<float>&, int, int) noexcept override;
+        bool isActive() const noexcept override;
+
+    private:
+        TavroFinalizer& panel;
+        EffectScratch scratch;
+    };
+}
