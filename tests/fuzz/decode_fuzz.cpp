@@ -11,18 +11,19 @@
 
 namespace
 {
-    juce::File scratchFolder()
+    const juce::File& scratchFolder()
     {
-        static const auto folder = []
+        // Never destroyed: the exit handler still needs it after static destructors have run.
+        static const auto* folder = []
         {
-            auto f = juce::File::getSpecialLocation (juce::File::tempDirectory)
-                         .getChildFile ("tavro-fuzz-" + juce::String (juce::Time::currentTimeMillis())
-                                        + "-" + juce::String (juce::Random::getSystemRandom().nextInt()));
-            f.createDirectory();
+            auto* f = new juce::File (juce::File::getSpecialLocation (juce::File::tempDirectory)
+                                          .getChildFile ("tavro-fuzz-" + juce::String (juce::Time::currentTimeMillis())
+                                                         + "-" + juce::String (juce::Random::getSystemRandom().nextInt())));
+            f->createDirectory();
             std::atexit ([] { scratchFolder().deleteRecursively(); });
             return f;
         }();
-        return folder;
+        return *folder;
     }
 }
 
