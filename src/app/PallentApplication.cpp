@@ -4,6 +4,8 @@
 #include "platform/Fonts.h"
 #include "platform/Locale.h"
 
+#include <cstdio>
+
 namespace
 {
     juce::String describe (const std::exception* error)
@@ -36,6 +38,11 @@ PallentApplication::AlertText PallentApplication::initialisationError (const std
 PallentApplication::AlertText PallentApplication::windowCreationError (const std::exception* error)
 {
     return { "Window Creation Error", "Failed to create window: " + describe (error) };
+}
+
+const char* PallentApplication::noDisplayMessage()
+{
+    return "TavroFx cannot start: no display to open its window on (is DISPLAY set to a running X server?)";
 }
 
 //==============================================================================
@@ -81,6 +88,17 @@ bool PallentApplication::moreThanOneInstanceAllowed()           { return true; }
 
 void PallentApplication::initialise (const juce::String&)
 {
+    if (juce::Desktop::getInstance().getDisplays().getPrimaryDisplay() == nullptr)
+    {
+        std::fprintf (stderr, "%s\n", noDisplayMessage());
+        setApplicationReturnValue (1);
+        quit();
+        return;
+    }
+
+    // A logout or `kill` takes the same road as closing the window.
+    quitSignals = std::make_unique<QuitSignals> ([this] { systemRequestedQuit(); });
+
     platform::initialiseLocale();
     platform::installDefaultLookAndFeel();
 
@@ -100,6 +118,7 @@ void PallentApplication::initialise (const juce::String&)
 
 void PallentApplication::shutdown()
 {
+    quitSignals.reset();
     mainWindow.reset();
     platform::removeDefaultLookAndFeel();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/QuitSignals.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <functional>
@@ -43,6 +45,10 @@ public:
     static AlertText initialisationError (const std::exception* error);
     static AlertText windowCreationError (const std::exception* error);
 
+    /** The one line printed when there is no display to open the window on. */
+    static const char* noDisplayMessage();
+
 private:
     std::unique_ptr<MainWindow> mainWindow;
+    std::unique_ptr<QuitSignals> quitSignals;
 };

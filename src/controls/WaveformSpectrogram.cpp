@@ -1,5 +1,6 @@
 #include "controls/WaveformSpectrogram.h"
 
+#include "platform/AudioFileGuard.h"
 #include "platform/AudioFormats.h"
 
 #include <juce_dsp/juce_dsp.h>
@@ -164,7 +165,7 @@ namespace spectrogram
         juce::AudioFormatManager manager;
         platform::registerAudioFormats (manager);
 
-        std::unique_ptr<juce::AudioFormatReader> reader (manager.createReaderFor (file));
+        auto reader = platform::AudioFileGuard::openReader (manager, file);
 
         if (reader == nullptr)
             return {};

@@ -1,5 +1,7 @@
 #include "controls/WaveformView.h"
 
+#include "platform/AudioFileGuard.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -54,7 +56,10 @@ void WaveformView::loadFile (const juce::File& file)
 
     if (filePath.isNotEmpty() && file.existsAsFile())
     {
-        thumbnail.setSource (new juce::FileInputSource (file));
+        // The thumbnail cache knows a file by its name and modification time.
+        if (auto reader = platform::AudioFileGuard::openReader (formatManager, file))
+            thumbnail.setReader (reader.release(), juce::FileInputSource (file).hashCode());
+
         fileLoaded = true;
         totalLength = thumbnail.getTotalLength();
 

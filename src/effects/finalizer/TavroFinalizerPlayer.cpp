@@ -1,5 +1,6 @@
 #include "effects/finalizer/TavroFinalizer.h"
 
+#include "platform/AudioFileGuard.h"
 #include "platform/AudioFormats.h"
 
 #include <cmath>
@@ -8,7 +9,7 @@ void TavroFinalizer::loadWavePlayerFile (const juce::File& file)
 {
     juce::AudioFormatManager manager;
     platform::registerAudioFormats (manager);
-    std::unique_ptr<juce::AudioFormatReader> reader (manager.createReaderFor (file));
+    auto reader = platform::AudioFileGuard::openReader (manager, file);
 
     if (reader == nullptr)
         return;

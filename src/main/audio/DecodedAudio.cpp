@@ -1,5 +1,7 @@
 #include "main/audio/DecodedAudio.h"
 
+#include "platform/AudioFileGuard.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -7,30 +9,6 @@
 
 namespace audiofile
 {
-    namespace
-    {
-        bool isUncompressed (const juce::AudioFormatReader& reader)
-        {
-            const auto name = reader.getFormatName();
-            return name == "WAV file" || name == "AIFF file";
-        }
-
-        // For PCM the file size bounds the frames that can really be there; the header's own
-        // count is trusted for compressed formats, where allocation failure is the backstop.
-        juce::int64 framesPresent (const juce::AudioFormatReader& reader, const juce::File& file)
-        {
-            auto frames = reader.lengthInSamples;
-
-            if (isUncompressed (reader) && reader.bitsPerSample > 0)
-            {
-                const auto bytesPerFrame = (juce::int64) reader.numChannels * ((reader.bitsPerSample + 7) / 8);
-                frames = std::min (frames, file.getSize() / bytesPerFrame);
-            }
-
-            return frames;
-        }
-    }
-
     LoadResult decode (juce::AudioFormatManager& formats, const juce::File& file)
     {
         LoadResult result;
@@ -41,7 +19,7 @@ namespace audiofile
             return result;
         }
 
-        std::unique_ptr<juce::AudioFormatReader> reader (formats.createReaderFor (file));
+        auto reader = platform::AudioFileGuard::openReader (formats, file);
 
         if (reader == nullptr)
         {
@@ -49,7 +27,7 @@ namespace audiofile
             return result;
         }
 
-        const auto frames = framesPresent (*reader, file);
+        const auto frames = reader->lengthInSamples;
         const auto rate = reader->sampleRate;
 
         if (frames <= 0 || reader->numChannels <= 0 || ! std::isfinite (rate) || rate <= 0.0)

@@ -51,9 +51,10 @@ namespace audiofile
         LoadFailure failure = LoadFailure::none;
     };
 
-    /** Decodes the file through the manager's readers. Message thread; may take a while for long
-        files. A PCM file whose header promises more data than the file holds is cut to the frames
-        actually present, so a truncated download neither allocates for nor plays absent audio. */
+    /** Decodes the file through the manager's readers, opened through AudioFileGuard. Message
+        thread; may take a while for long files. A file whose header promises more data than the
+        file holds is cut to the frames it can hold, so a truncated download or a lying header
+        neither allocates for nor plays absent audio. */
     LoadResult decode (juce::AudioFormatManager& formats, const juce::File& file);
 
     /** Builds the reversed memory copy; null when memory runs out. */
