@@ -41,6 +41,11 @@ WaveformView::~WaveformView()
 //==============================================================================
 void WaveformView::loadFile (const juce::File& file)
 {
+    loadFile (file, nullptr);
+}
+
+void WaveformView::loadFile (const juce::File& file, SharedDecodedAudio decoded)
+{
     // A build still running for the previous file must not deliver into this one.
     spectrogramWorker.stop();
     ++spectrogramRequest;
@@ -52,9 +57,18 @@ void WaveformView::loadFile (const juce::File& file)
     spectrogramReady = false;
     filePath = file.getFullPathName();
 
+    // The copy holds the file's first two channels; a file with more is drawn from the file.
+    const bool fromMemory = decoded != nullptr && decoded->getLength() > 0
+                         && decoded->getNumChannels() == decoded->fileChannels;
+    decodedAudio = fromMemory ? std::move (decoded) : nullptr;
+
     if (filePath.isNotEmpty() && file.existsAsFile())
     {
-        thumbnail.setSource (new juce::FileInputSource (file));
+        if (decodedAudio != nullptr)
+            thumbnail.reset (decodedAudio->getNumChannels(), decodedAudio->sampleRate, decodedAudio->getLength());
+        else
+            thumbnail.setSource (new juce::FileInputSource (file));
+
         fileLoaded = true;
         totalLength = thumbnail.getTotalLength();
 

@@ -299,7 +299,7 @@ private:
     // Members in construction order.
     juce::AudioFormatManager formatManager;
 
-    // The loaded file, its forward and reversed memory copies, their positions and the
+    // The loaded file (one decoded copy, read forwards and backwards), the positions and the
     // playback modes (REV, PLAYREV and its order, varispeed, LOOP) live in the transport, which
     // hands them to the audio thread whole.
     TransportEngine transport;
