@@ -28,6 +28,10 @@ double MainComponent::getAudioLengthSeconds()
 //==============================================================================
 MainComponent::MainComponent()
 {
+    audioEngine.connect ({ { distortionSuite, stereoUtilityMax, delayVerb, atomizer, imager, timePro,
+                             dictionaryReader, smartEq, finalizer },
+                           korruptEngine, mashEngine, randomiser, recordingWindow, stutterKnob.tempoBpm });
+
     EventHandoff::initSlots (eventHandoff.incoming);
     EventHandoff::initSlots (eventHandoff.outgoing);
     eventHandoff.generation = 1;

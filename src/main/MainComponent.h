@@ -34,13 +34,7 @@
 #include "main/MacroKnobIndex.h"
 #include "main/ParameterRandomiser.h"
 #include "main/SpectralProcessor.h"
-#include "main/audio/AutoGain.h"
-#include "main/audio/LevelMeter.h"
-#include "main/audio/StutterStage.h"
-#include "main/audio/TransportEngine.h"
-#include "main/chain/BeatClock.h"
-#include "main/chain/EffectChain.h"
-#include "main/chain/EffectDispatcher.h"
+#include "main/audio/AudioEngine.h"
 #include "main/chain/RoutingState.h"
 #include "main/ui/MainTimerSteps.h"
 #include "recording/RecordingWindow.h"
@@ -218,8 +212,7 @@ private:
     //==============================================================================
     // Effect chain and routing (chain source file).
     bool isEffectActive (int id) const noexcept;
-    void processEffect (int id, juce::AudioBuffer<float>& buffer, int startSample, int numSamples) noexcept;
-    void prepareEffectChain (int blockSize);
+    void runEffectChain (juce::AudioBuffer<float>& buffer, int start, int n) noexcept;
     void publishRouting();
     void handleRoutingMenuResult (int id);
     void showSerialOrderEditor();
@@ -278,16 +271,6 @@ private:
     bool quickLoadPreset();
 
     //==============================================================================
-    // Stages of the audio block (audio source file).
-    void processAutomation (int numSamples) noexcept;
-    void renderFinalizerPlayer (juce::AudioBuffer<float>& buffer, int start, int n) noexcept;
-    void renderSampler (juce::AudioBuffer<float>& buffer, int start, int n) noexcept;
-    void processSpectral (SpectralProcessor& processor, juce::AudioBuffer<float>& buffer, int start, int n) noexcept;
-    void runEffectChain (juce::AudioBuffer<float>& buffer, int start, int n) noexcept;
-    void processCircuitBend (float* left, float* right, int n) noexcept;
-    void mixTakePlayback (juce::AudioBuffer<float>& buffer, int start, int n) noexcept;
-
-    //==============================================================================
     // Layout helpers (layout source file).
     void layoutHeader (juce::Rectangle<int>& area);
     void layoutSecondRow (juce::Rectangle<int>& area);
@@ -299,17 +282,22 @@ private:
     // Members in construction order.
     juce::AudioFormatManager formatManager;
 
+    // The audio road: the transport, meters, output stages and effect chain. The window reads
+    // what it shows from the engine and writes its controls' values into the engine's atomics;
+    // the names below are the engine's own members, kept so that every handler reads as before.
+    AudioEngine audioEngine;
+
     // The loaded file (one decoded copy, read forwards and backwards), the positions and the
     // playback modes (REV, PLAYREV and its order, varispeed, LOOP) live in the transport, which
     // hands them to the audio thread whole.
-    TransportEngine transport;
+    TransportEngine& transport = audioEngine.transport;
 
     juce::TextButton revButton { "REV" };
     juce::TextButton playRevButton { "PLAYREV" };
 
-    double currentSampleRate = 44100.0;
-    int currentBlockSize = 512;
-    float chainTempo = 120.0f;
+    double& currentSampleRate = audioEngine.currentSampleRate;
+    int& currentBlockSize = audioEngine.currentBlockSize;
+    float& chainTempo = audioEngine.chainTempo;
 
     KorruptEngine korruptEngine;
     KorruptKnob korruptKnob;
@@ -326,7 +314,7 @@ private:
     float lastSpatialMaxValue = 0.0f;
 
     StutterKnob stutterKnob;
-    StutterStage stutter;
+    StutterStage& stutter = audioEngine.stutter;
 
     MasterControlKnob masterProKnob;
     int masterProLevel = 0;
@@ -334,9 +322,7 @@ private:
     MetaControlKnob metaControlKnob;
     MathControlKnob mathControlKnob;
 
-    std::atomic<float> circuitBendAmount { 0.0f };
-    std::array<float, 4096> circuitBendRingLeft {}, circuitBendRingRight {};
-    int circuitBendRingIndex = 0;
+    std::atomic<float>& circuitBendAmount = audioEngine.circuitBendAmount;
 
     // ToneMax, SpatialMax, TexturePro, MasterPro, MetaControl
     std::array<float, 5> knobMuteMemory { 50.0f, 50.0f, 50.0f, 50.0f, 50.0f };
@@ -355,7 +341,7 @@ private:
     ParameterRandomiser randomiser;
 
     juce::TextButton meterButton { "METER" };
-    LevelMeter levelMeter;   // METER's on flag, peaks and RMS
+    LevelMeter& levelMeter = audioEngine.levelMeter;   // METER's on flag, peaks and RMS
 
     std::unique_ptr<juce::FileChooser> fileChooser;
     juce::TextButton loadButton { "LOAD WAV" };
@@ -364,15 +350,16 @@ private:
     juce::ToggleButton loopButton { "LOOP" };
 
     VolumeKnob volumeKnob;
-    std::atomic<float> volumeGain { 1.0f };
-    AutoGain autoGain;
+    std::atomic<float>& volumeGain = audioEngine.volumeGain;
 
     PitchKnob pitchKnob;
     std::atomic<float> pitchRatio { 1.0f };
-    SpectralProcessor pitchSpectralProcessor;
+    SpectralProcessor& pitchSpectralProcessor = audioEngine.pitchSpectralProcessor;
 
     PanKnob panKnob;
-    std::atomic<float> outputGainLeft { 1.0f }, outputGainRight { 1.0f }, stereoWidth { 1.0f };
+    std::atomic<float>& outputGainLeft = audioEngine.outputGainLeft;
+    std::atomic<float>& outputGainRight = audioEngine.outputGainRight;
+    std::atomic<float>& stereoWidth = audioEngine.stereoWidth;
 
     juce::TextButton captureButton { "CAPTURE" };
     juce::TextButton orderButton { "ORDER" };
@@ -382,12 +369,12 @@ private:
 
     std::array<SamplerVoice, 16> samplerVoices {};
     juce::AudioBuffer<float> samplerBuffer;
-    std::atomic<int> samplerLength { 0 };
+    std::atomic<int>& samplerLength = audioEngine.samplerLength;
     double samplerFileSampleRate = 44100.0;
-    std::atomic<bool> keysOn { false };
-    std::atomic<bool> keysPreserveLength { false };
+    std::atomic<bool>& keysOn = audioEngine.keysOn;
+    std::atomic<bool>& keysPreserveLength = audioEngine.keysPreserveLength;
     float samplerLastNote = 0.0f;
-    SpectralProcessor samplerSpectralProcessor;
+    SpectralProcessor& samplerSpectralProcessor = audioEngine.samplerSpectralProcessor;
     float samplerMasterGain = 0.8f;
     float samplerReleaseSeconds = 0.1f;
     std::set<int> heldNotes;
@@ -437,7 +424,7 @@ private:
     juce::TextButton tapButton { "TAP" };
     juce::TextEditor bpmEditor;
     juce::Label bpmLabel { {}, "BPM" };
-    BeatClock beatClock;
+    BeatClock& beatClock = audioEngine.beatClock;
 
     juce::TextButton presetButton { "ZARIDEZ" };
     MainTimerSteps::PresetFlash presetFlash;
@@ -450,24 +437,21 @@ private:
     int portionBias = 0;
     bool portionsRandomOrder = false;
 
-    std::atomic<float> bpm { 0.0f };   // 0: no tempo known
+    std::atomic<float>& bpm = audioEngine.bpm;   // 0: no tempo known
 
     juce::Label fileLabel { {}, "No file loaded" };
     WaveformView waveformView;
 
     juce::File loadedFile;
-    std::atomic<bool> loadedFileExists { false };   // refreshed by the timer for the audio thread
+    std::atomic<bool>& loadedFileExists = audioEngine.loadedFileExists;   // refreshed by the timer for the audio thread
     double loadedFileSeconds = 0.0;
-    double deviceSampleRate = 44100.0;
+    double& deviceSampleRate = audioEngine.deviceSampleRate;
     double loadedFileSampleRate = 44100.0;
 
-    std::atomic<bool> audioReady { false };
+    std::atomic<bool>& audioReady = audioEngine.audioReady;
 
-    // What the audio thread may not ask for itself: whether the recording panel is shown and
-    // whether the device delivers input; and scratch for the one-channel finalizer road.
-    std::atomic<bool> recordingWindowShown { false };
-    std::atomic<int> deviceInputChannels { 0 };
-    juce::AudioBuffer<float> roadScratch;
+    // What the audio thread may not ask for itself: whether the recording panel is shown.
+    std::atomic<bool>& recordingWindowShown = audioEngine.recordingWindowShown;
 
     juce::String drumStyleName { "Unknown" };
     float drumStyleConfidence = 0.0f;
@@ -527,10 +511,7 @@ private:
     int finalizerPanelState = panelHidden;
     juce::TextButton finalizerButton { "FINALIZER" };
 
-    // After the nine effects, which it refers to.
-    EffectDispatcher effectDispatcher { { distortionSuite, stereoUtilityMax, delayVerb, atomizer, imager, timePro,
-                                          dictionaryReader, smartEq, finalizer } };
-    EffectChain effectChain;
+    EffectChain& effectChain = audioEngine.effectChain;
 
     juce::Rectangle<int> buttonRowArea;
 

@@ -9,23 +9,12 @@
 
 bool MainComponent::isEffectActive (int id) const noexcept
 {
-    return effectDispatcher.isEffectActive (id);
-}
-
-void MainComponent::processEffect (int id, juce::AudioBuffer<float>& buffer, int startSample, int numSamples) noexcept
-{
-    effectDispatcher.processEffect (id, buffer, startSample, numSamples);
-}
-
-void MainComponent::prepareEffectChain (int blockSize)
-{
-    effectDispatcher.prepare (2, blockSize);
-    effectChain.prepare (2, blockSize);
+    return audioEngine.isEffectActive (id);
 }
 
 void MainComponent::runEffectChain (juce::AudioBuffer<float>& buffer, int start, int n) noexcept
 {
-    effectChain.process (effectDispatcher, buffer, start, n);
+    audioEngine.runEffectChain (buffer, start, n);
 }
 
 void MainComponent::publishRouting()

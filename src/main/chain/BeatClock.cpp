@@ -1,5 +1,7 @@
 #include "main/chain/BeatClock.h"
 
+#include "dsp/OnePole.h"
+
 #include <juce_core/juce_core.h>
 
 #include <algorithm>
@@ -157,7 +159,7 @@ void BeatClock::advance (double blockStartSamples, int numSamples) noexcept
                                  : timeConstant > 0.0f ? 1.0f - std::exp (-(float) numSamples / timeConstant)
                                                        : 1.0f;
 
-            current += (target - current) * fraction;
+            dsp::smoothTowards (current, target, fraction);
 
             if (std::abs (current - target) <= 0.1f)
                 current = target;
