@@ -5,7 +5,7 @@
 
 #include "BenchSupport.h"
 
-#include "effects/core/DistortionSuite.h"
+#include "effects/distortion/DistortionSuiteProcessor.h"
 
 #include <utility>
 #include <vector>
@@ -13,59 +13,64 @@
 namespace
 {
     //==============================================================================
-    // Distortion Suite
+    // Distortion Suite, its processor alone
 
-    using KnobSetting = std::pair<DistortionSuite::Knob*, double>;
+    using DistortionId = DistortionSuiteProcessor::ParameterId;
+    using ParameterSetting = std::pair<DistortionId, double>;
 
-    std::vector<KnobSetting> distortionWorstCase (DistortionSuite& s, int mode)
+    std::vector<ParameterSetting> distortionWorstCase (int mode)
     {
-        std::vector<KnobSetting> knobs { { &s.inKnob, 12.0 }, { &s.driveKnob, 16.0 }, { &s.mixKnob, 100.0 }, { &s.outKnob, 0.0 } };
+        using P = DistortionSuiteParameters;
+        std::vector<ParameterSetting> settings { { P::in, 12.0 }, { P::drive, 16.0 }, { P::mix, 100.0 }, { P::out, 0.0 } };
 
-        if (mode == DistortionSuite::distorterMode)
-            knobs.insert (knobs.end(), { { &s.symKnob, 1.0 }, { &s.offsKnob, 0.5 }, { &s.edgeKnob, 10.0 }, { &s.kneeKnob, 2.0 },
-                                         { &s.evenKnob, 2.0 }, { &s.oddKnob, 2.0 }, { &s.hpfKnob, 200.0 }, { &s.presKnob, 4.0 } });
-        else if (mode == DistortionSuite::bitcrushMode)
-            knobs.insert (knobs.end(), { { &s.bitsKnob, 3.5 }, { &s.rateKnob, 4000.0 }, { &s.jitrKnob, 1.0 }, { &s.dthrKnob, 2.0 },
-                                         { &s.filtKnob, 2000.0 }, { &s.resKnob, 10.0 }, { &s.drftKnob, 1.0 } });
+        if (mode == DistortionSuiteProcessor::distorterMode)
+            settings.insert (settings.end(), { { P::sym, 1.0 }, { P::offs, 0.5 }, { P::edge, 10.0 }, { P::knee, 2.0 },
+                                               { P::even, 2.0 }, { P::odd, 2.0 }, { P::hpf, 200.0 }, { P::pres, 4.0 } });
+        else if (mode == DistortionSuiteProcessor::bitcrushMode)
+            settings.insert (settings.end(), { { P::bits, 3.5 }, { P::rate, 4000.0 }, { P::jitr, 1.0 }, { P::dthr, 2.0 },
+                                               { P::filt, 2000.0 }, { P::res, 10.0 }, { P::drft, 1.0 } });
         else
-            knobs.insert (knobs.end(), { { &s.thrsKnob, -60.0 }, { &s.ratKnob, 20.0 }, { &s.atkKnob, 0.01 }, { &s.relKnob, 50.0 },
-                                         { &s.mkupKnob, 12.0 }, { &s.satKnob, 4.0 }, { &s.schpKnob, 200.0 }, { &s.sclpKnob, 5000.0 },
-                                         { &s.limKnob, -6.0 }, { &s.shpeKnob, 2.0 } });
-        return knobs;
+            settings.insert (settings.end(), { { P::thrs, -60.0 }, { P::rat, 20.0 }, { P::atk, 0.01 }, { P::rel, 50.0 },
+                                               { P::mkup, 12.0 }, { P::sat, 4.0 }, { P::schp, 200.0 }, { P::sclp, 5000.0 },
+                                               { P::lim, -6.0 }, { P::shpe, 2.0 } });
+        return settings;
     }
 
     void runDistortionSuite (benchmark::State& state, int mode, bool moving)
     {
         const int blockSize = (int) state.range (0);
 
-        DistortionSuite suite (nullptr);
-        suite.prepare (bench::sampleRate);
-        suite.setMode (mode);
+        DistortionSuiteProcessor processor;
+        processor.prepare (bench::sampleRate, blockSize);
+        processor.setMode (mode);
 
-        const auto knobs = distortionWorstCase (suite, mode);
-        for (const auto& [knob, value] : knobs)
-            knob->setValueSilently (value);
+        const auto settings = distortionWorstCase (mode);
+        for (const auto& [id, value] : settings)
+            processor.setParameter (id, (float) value);
 
         juce::AudioBuffer<float> buffer (2, blockSize);
 
-        // The moving rows include writing the knobs (message-thread work in the real road).
+        // The moving rows include writing the parameters (message-thread work in the real road).
         auto processBlock = [&] (int block)
         {
             const int start = bench::blockStart (block, blockSize);
             if (moving)
             {
                 const auto s = bench::motion (start);
-                for (const auto& [knob, value] : knobs)
-                    knob->setValueSilently (bench::moved (value, knob->getMinimum(), knob->getMaximum(), s));
+                for (const auto& [id, value] : settings)
+                {
+                    const auto& info = DistortionSuiteProcessor::parameterInfo()[(size_t) id];
+                    processor.setParameter (id, (float) bench::moved (value, info.minimum, info.maximum, s));
+                }
 
-                suite.korruptOffsets[0] = (float) (2.0 * s);
-                suite.korruptOffsets[2] = (float) (10.0 + 10.0 * s);
-                suite.randomiserOffsetTargets[0] = (float) (4.0 + 4.0 * s);
-                suite.randomiserOffsetTargets[2] = (float) (15.0 + 15.0 * s);
+                processor.korruptOffsets[0] = (float) (2.0 * s);
+                processor.korruptOffsets[2] = (float) (10.0 + 10.0 * s);
+                processor.randomiserOffsetTargets[0] = (float) (4.0 + 4.0 * s);
+                processor.randomiserOffsetTargets[2] = (float) (15.0 + 15.0 * s);
             }
 
             bench::copyBlock (buffer, start, blockSize);
-            suite.process (buffer);
+            processor.process (buffer, 0, blockSize);
             benchmark::DoNotOptimize (buffer.getReadPointer (0));
         };
 

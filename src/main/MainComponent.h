@@ -6,7 +6,7 @@
 #include "controls/WaveformView.h"
 #include "effects/atomizer/Atomizer.h"
 #include "effects/delayverb/DelayVerb.h"
-#include "effects/core/DistortionSuite.h"
+#include "effects/distortion/DistortionSuite.h"
 #include "effects/timepro/HeightAndWeight.h"
 #include "effects/stereoutility/StereoUtilityMax.h"
 #include "effects/dictionary/DictionaryReader.h"

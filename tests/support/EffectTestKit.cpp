@@ -2,6 +2,8 @@
 
 #include "support/RealtimeTrap.h"
 
+#include "effects/EffectProcessor.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -101,6 +103,47 @@ namespace effect_kit
             s << v;
             return s.str();
         }
+
+        std::vector<Parameter> continuousParametersOf (const EffectAdapter& fx)
+        {
+            if (fx.continuousParameters.empty() && fx.continuousKnobs.empty())
+                return parametersOf (fx);
+
+            auto all = fx.continuousParameters;
+            for (auto* knob : fx.continuousKnobs)
+                all.push_back (sliderParameter (*knob));
+            return all;
+        }
+    }
+
+    //==============================================================================
+    double Parameter::valueAt (double proportion) const
+    {
+        if (valueAtProportion)
+            return valueAtProportion (proportion);
+
+        return minimum + (maximum - minimum) * proportion;
+    }
+
+    Parameter sliderParameter (juce::Slider& knob)
+    {
+        Parameter p;
+        p.name = knob.getName();
+        p.minimum = knob.getMinimum();
+        p.maximum = knob.getMaximum();
+        p.set = [&knob] (double value) { setKnob (knob, value); };
+        p.get = [&knob] { return knob.getValue(); };
+        p.valueAtProportion = [&knob] (double proportion) { return knob.proportionOfLengthToValue (proportion); };
+        return p;
+    }
+
+    EffectAdapter processorAdapter (const juce::String& name, EffectProcessor& processor)
+    {
+        EffectAdapter fx;
+        fx.name = name;
+        fx.prepare = [&processor] (double sampleRate, int maxBlockSize) { processor.prepare (sampleRate, maxBlockSize); };
+        fx.process = [&processor] (juce::AudioBuffer<float>& buffer) { processor.process (buffer, 0, buffer.getNumSamples()); };
+        return fx;
     }
 
     //==============================================================================
@@ -199,17 +242,25 @@ namespace effect_kit
         knob.setValue (value, juce::sendNotificationSync);
     }
 
+    std::vector<Parameter> parametersOf (const EffectAdapter& fx)
+    {
+        auto all = fx.parameters;
+        for (auto* knob : fx.knobs)
+            all.push_back (sliderParameter (*knob));
+        return all;
+    }
+
     void applySetting (const EffectAdapter& fx, const Setting& setting)
     {
         juce::Random random ((juce::int64) setting.seed * 7919 + 17);
 
-        for (auto* knob : fx.knobs)
+        for (const auto& parameter : parametersOf (fx))
         {
             switch (setting.kind)
             {
-                case SettingKind::minimum: setKnob (*knob, knob->getMinimum()); break;
-                case SettingKind::maximum: setKnob (*knob, knob->getMaximum()); break;
-                case SettingKind::random:  setKnob (*knob, knob->proportionOfLengthToValue (random.nextDouble())); break;
+                case SettingKind::minimum: parameter.set (parameter.minimum); break;
+                case SettingKind::maximum: parameter.set (parameter.maximum); break;
+                case SettingKind::random:  parameter.set (parameter.valueAt (random.nextDouble())); break;
             }
         }
     }
@@ -380,7 +431,7 @@ namespace effect_kit
     Report checkSmoothness (const EffectAdapter& fx, const SmoothnessOptions& options)
     {
         Report report;
-        const auto& knobs = fx.continuousKnobs.empty() ? fx.knobs : fx.continuousKnobs;
+        const auto parameters = continuousParametersOf (fx);
         const int size = options.blockSize;
         const int values = std::max (2, options.values);
         const auto allowed = [&options] (float allowance) { return allowance * (1.0f + options.relativeSlack) + options.absoluteSlack; };
@@ -399,20 +450,20 @@ namespace effect_kit
 
         for (const auto& variant : variantsOf (fx))
         {
-            for (auto* knob : knobs)
+            for (const auto& parameter : parameters)
             {
-                const auto original = knob->getValue();
-                const auto where = label (fx, variant).toStdString() + ", " + knob->getName().toStdString();
+                const auto original = parameter.get();
+                const auto where = label (fx, variant).toStdString() + ", " + parameter.name.toStdString();
                 ++report.casesRun;
 
-                const auto valueAt = [&] (int k) { return knob->proportionOfLengthToValue ((double) k / (values - 1)); };
+                const auto valueAt = [&] (int k) { return parameter.valueAt ((double) k / (values - 1)); };
 
                 // Steady runs: the same input from the same start at each value, so the last
                 // blocks line up sample for sample.
                 for (int k = 0; k < values; ++k)
                 {
                     reset (variant);
-                    setKnob (*knob, valueAt (k));
+                    parameter.set (valueAt (k));
 
                     float edgeJump = 0.0f, insideJump = 0.0f;
                     for (int block = 0; block <= options.settleBlocks; ++block)
@@ -440,7 +491,7 @@ namespace effect_kit
 
                 // The stepping run: one new value per block after settling at the first.
                 reset (variant);
-                setKnob (*knob, valueAt (0));
+                parameter.set (valueAt (0));
                 for (int block = 0; block < options.settleBlocks; ++block)
                 {
                     fillSine (current, options.sampleRate, options.frequency, options.level, (std::int64_t) block * size);
@@ -450,7 +501,7 @@ namespace effect_kit
 
                 for (int k = 1; k < values; ++k)
                 {
-                    setKnob (*knob, valueAt (k));
+                    parameter.set (valueAt (k));
                     const auto block = options.settleBlocks + k - 1;
                     fillSine (current, options.sampleRate, options.frequency, options.level, (std::int64_t) block * size);
                     fx.process (current);
@@ -459,7 +510,7 @@ namespace effect_kit
                     if (! fx.smoothsKnobs)
                         allowance += largestDifference (steady[(size_t) k - 1], steady[(size_t) k]);
                     if (options.extraStepAllowance)
-                        allowance += options.extraStepAllowance (*knob, valueAt (k - 1), valueAt (k),
+                        allowance += options.extraStepAllowance (parameter, valueAt (k - 1), valueAt (k),
                                                                  peakOrInfinity (steady[(size_t) k - 1]));
 
                     const auto jump = std::max (jumpAcross (previous, current), largestJumpInside (current));
@@ -470,7 +521,7 @@ namespace effect_kit
                     previous.makeCopyOf (current, true);
                 }
 
-                setKnob (*knob, original);
+                parameter.set (original);
             }
         }
 

@@ -3,22 +3,31 @@
 // Shared checks for every effect of the chain, run offline on the test's (message) thread.
 //
 // An effect is described to the kit by an EffectAdapter: how to prepare it, how to process a
-// stereo juce::AudioBuffer<float> in place, which knobs (plain juce::Slider pointers, set
-// through the slider API so the audio mirrors follow) the kit may move, the effect's modes,
-// its neutral setting and the bound its output stays within. Effects that process through
-// left/right pointers wrap that in the process function.
+// stereo juce::AudioBuffer<float> in place, which parameters (name, range, setter) the kit may
+// move, the effect's modes, its neutral setting and the bound its output stays within.
+//
+// The processor form drives an EffectProcessor and its parameter struct directly, no panel:
+//
+//     DistortionSuiteProcessor processor;
+//     auto fx = effect_kit::processorAdapter ("Distortion", processor);
+//     fx.parameters.push_back ({ "DRIVE", 0.0, 16.0,
+//                                [&] (double v) { processor.setParameter (Id::drive, (float) v); },
+//                                [&] { return (double) processor.getParameter (Id::drive); } });
+//     fx.variants = { { "Distorter", [&] { processor.setMode (0); } }, ... };
+//     fx.neutral = [&] { processor.setParameter (Id::mix, 0.0f); };
+//     fx.outputBound = 4.0f;
+//
+//     auto report = effect_kit::checkRobustness (fx);
+//     EXPECT_TRUE (report.ok()) << report.summary();
+//
+// Panel-level checks list knobs instead (plain juce::Slider pointers, set through the slider
+// API so the audio mirrors follow); the kit moves them through sliderParameter:
 //
 //     effect_kit::EffectAdapter fx;
 //     fx.name = "Distortion";
 //     fx.prepare = [&] (double sr, int) { suite.prepare (sr); };
 //     fx.process = [&] (juce::AudioBuffer<float>& b) { suite.process (b); };
 //     fx.knobs = { &suite.inKnob, &suite.driveKnob, ... };
-//     fx.variants = { { "Distorter", [&] { suite.setMode (0); } }, ... };
-//     fx.neutral = [&] { suite.mixKnob.setValue (0.0); };
-//     fx.outputBound = 4.0f;
-//
-//     auto report = effect_kit::checkRobustness (fx);
-//     EXPECT_TRUE (report.ok()) << report.summary();
 //
 // An effect that processes through pointers is wrapped the same way:
 //
@@ -31,14 +40,14 @@
 // an effect's own tests too.
 //
 // The checks:
-//  - checkRobustness: for every variant, sample rate, setting (every knob at minimum, at
+//  - checkRobustness: for every variant, sample rate, setting (every parameter at minimum, at
 //    maximum, three fixed random sets) and input (silence, full-scale noise, NaN, +-Inf, +-1e6,
 //    denormals), processed at every block size: every output sample is finite and within
 //    outputBound, and the normal block that follows each input is too.
 //  - checkSilence: in the neutral setting, silence in gives exact silence out.
 //  - checkRealtime: after one warm-up block, processing blocks of 64 and 512 and one longer
 //    than prepared allocates nothing and takes no lock (tests/support/RealtimeTrap.h).
-//  - checkSmoothness: each continuous knob is stepped through 10 values, one per 512-sample
+//  - checkSmoothness: each continuous parameter is stepped through 10 values, one per 512-sample
 //    block, on a steady sine. A jump between two output samples may not exceed what the
 //    effect does when the knob stands still (steady runs at each of the 10 values), plus, for
 //    effects that apply knob changes at once, the difference between the steady outputs at the
@@ -56,8 +65,29 @@
 #include <string>
 #include <vector>
 
+class EffectProcessor;
+
 namespace effect_kit
 {
+    //==============================================================================
+    /** One setting the kit may move: a processor parameter, or a knob through sliderParameter. */
+    struct Parameter
+    {
+        juce::String name;
+        double minimum = 0.0, maximum = 1.0;
+        std::function<void (double)> set;
+        std::function<double()> get;
+
+        /** The value at a proportion of the range; linear when empty. */
+        std::function<double (double proportion)> valueAtProportion;
+
+        double valueAt (double proportion) const;
+    };
+
+    /** The thin adapter for panel-level checks: a knob as a parameter, set through the slider
+        API (synchronous notification, so the mirror follows), with the slider's own skew. */
+    Parameter sliderParameter (juce::Slider& knob);
+
     //==============================================================================
     /** A mode or other discrete variant of an effect; select() is called before each case. */
     struct Variant
@@ -76,10 +106,12 @@ namespace effect_kit
         /** Processes a stereo block in place. */
         std::function<void (juce::AudioBuffer<float>&)> process;
 
-        /** Every knob the settings table moves. */
+        /** Every parameter the settings table moves: these, then the knobs. */
+        std::vector<Parameter> parameters;
         std::vector<juce::Slider*> knobs;
 
-        /** Knobs the smoothness check steps; empty means the same as knobs. */
+        /** Parameters and knobs the smoothness check steps; both empty means every one above. */
+        std::vector<Parameter> continuousParameters;
         std::vector<juce::Slider*> continuousKnobs;
 
         /** Modes to run every check in; empty means the effect as it is. */
@@ -97,6 +129,10 @@ namespace effect_kit
             the steady outputs at the old and the new value. */
         bool smoothsKnobs = false;
     };
+
+    /** The processor form: prepare and process go straight to the processor (which must
+        outlive the adapter); the test adds the parameters, variants and neutral setting. */
+    EffectAdapter processorAdapter (const juce::String& name, EffectProcessor& processor);
 
     //==============================================================================
     struct Report
@@ -140,6 +176,9 @@ namespace effect_kit
 
     /** Sets a knob through the slider API (synchronous notification, so the mirror follows). */
     void setKnob (juce::Slider& knob, double value);
+
+    /** Every parameter the adapter lists, the knobs included. */
+    std::vector<Parameter> parametersOf (const EffectAdapter& fx);
 
     void applySetting (const EffectAdapter& fx, const Setting& setting);
 
@@ -199,10 +238,11 @@ namespace effect_kit
         /** Called before each knob's runs, e.g. to set the other knobs to a base setting. */
         std::function<void()> baseSetting;
 
-        /** Further jump a step may make, for knobs whose immediate effect the steady outputs do
-            not bound (a gain applied at once in front of a stage that follows the level slowly).
-            Gets the knob, the old and new value and the peak of the steady output at the old one. */
-        std::function<float (const juce::Slider& knob, double from, double to, float steadyPeak)> extraStepAllowance;
+        /** Further jump a step may make, for parameters whose immediate effect the steady outputs
+            do not bound (a gain applied at once in front of a stage that follows the level
+            slowly). Gets the parameter, the old and new value and the peak of the steady output
+            at the old one. */
+        std::function<float (const Parameter& parameter, double from, double to, float steadyPeak)> extraStepAllowance;
     };
 
     Report checkSmoothness (const EffectAdapter& fx, const SmoothnessOptions& options = {});

@@ -3,15 +3,15 @@
 #include "effects/atomizer/Atomizer.h"
 #include "effects/delayverb/DelayVerb.h"
 #include "effects/dictionary/DictionaryReader.h"
+#include "effects/distortion/DistortionSuite.h"
 #include "effects/imager/MultiEffectImagerPro.h"
 #include "effects/stereoutility/StereoUtilityMax.h"
 #include "effects/timepro/HeightAndWeight.h"
 
 EffectDispatcher::EffectDispatcher (const Effects& e)
-    : adapters (new Adapters { paneladapters::DistortionSuiteAdapter { e.distortionSuite },
-                               paneladapters::SmartEQAdapter { e.smartEq },
+    : adapters (new Adapters { paneladapters::SmartEQAdapter { e.smartEq },
                                paneladapters::FinalizerAdapter { e.finalizer } }),
-      table { &adapters->distortionSuite,
+      table { &e.distortionSuite.getProcessor(),
               &e.stereoUtilityMax.getProcessor(),
               &e.delayVerb.getProcessor(),
               &e.atomizer.getProcessor(),
@@ -26,8 +26,7 @@ EffectDispatcher::EffectDispatcher (const Effects& e)
 void EffectDispatcher::prepare (int, int maxBlockSamples)
 {
     if (adapters != nullptr)
-        for (EffectProcessor* adapter : { (EffectProcessor*) &adapters->distortionSuite,
-                                          (EffectProcessor*) &adapters->smartEq,
+        for (EffectProcessor* adapter : { (EffectProcessor*) &adapters->smartEq,
                                           (EffectProcessor*) &adapters->finalizer })
             adapter->prepare (0.0, maxBlockSamples);
 }
@@ -43,6 +42,19 @@ void EffectDispatcher::processEffect (int id, juce::AudioBuffer<float>& buffer, 
     if (numSamples <= 0 || buffer.getNumChannels() <= 0)
         return;
 
-    if (auto* processor = processorFor (id))
-        processor->process (buffer, startSample, numSamples);
+    auto* processor = processorFor (id);
+    if (processor == nullptr)
+        return;
+
+    // The effects work on a stereo pair; further device channels pass through untouched, as
+    // they did when each effect ran on a two-channel scratch copy. The view refers to the
+    // caller's channels through the buffer's own small pointer array: no allocation.
+    if (buffer.getNumChannels() > 2)
+    {
+        juce::AudioBuffer<float> pair (buffer.getArrayOfWritePointers(), 2, buffer.getNumSamples());
+        processor->process (pair, startSample, numSamples);
+        return;
+    }
+
+    processor->process (buffer, startSample, numSamples);
 }

@@ -60,7 +60,6 @@ public:
 private:
     struct Adapters
     {
-        paneladapters::DistortionSuiteAdapter distortionSuite;
         paneladapters::SmartEQAdapter smartEq;
         paneladapters::FinalizerAdapter finalizer;
     };

@@ -1,18 +1,10 @@
 #include "main/chain/PanelAdapters.h"
 
-#include "effects/core/DistortionSuite.h"
 #include "effects/finalizer/TavroFinalizer.h"
 #include "effects/smarteq/SmartEQ.h"
 
 namespace paneladapters
 {
-    void DistortionSuiteAdapter::process (juce::AudioBuffer<float>& buffer, int start, int n) noexcept
-    {
-        scratch.run (buffer, start, n, [this] (auto& b) { panel.process (b); });
-    }
-
-    bool DistortionSuiteAdapter::isActive() const noexcept { return panel.isActive(); }
-
     void SmartEQAdapter::process (juce::AudioBuffer<float>& buffer, int start, int n) noexcept
     {
         if (n <= 0 || buffer.getNumChannels() <= 0)

@@ -3,7 +3,6 @@
 #include "effects/EffectProcessor.h"
 #include "main/chain/EffectChain.h"
 
-class DistortionSuite;
 class SmartEQ;
 class TavroFinalizer;
 
@@ -13,21 +12,6 @@ class TavroFinalizer;
     Each goes away when its panel offers `getProcessor()`. */
 namespace paneladapters
 {
-    /** Whole-buffer effects see a scratch copy of the stretch starting at sample 0. */
-    class DistortionSuiteAdapter final : public EffectProcessor
-    {
-    public:
-        explicit DistortionSuiteAdapter (DistortionSuite& p) : panel (p) {}
-        void prepare (double, int maximumBlockSize) override { scratch.prepare (2, maximumBlockSize); }
-        void reset() override {}
-        void process (juce::AudioBuffer<float>&, int, int) noexcept override;
-        bool isActive() const noexcept override;
-
-    private:
-        DistortionSuite& panel;
-        EffectScratch scratch;
-    };
-
     /** Left and right pointers into the block; one channel is passed as both. */
     class SmartEQAdapter final : public EffectProcessor
     {

@@ -1,7 +1,7 @@
 #include "main/ui/EffectPanelSwitch.h"
 
 #include "controls/HeadsUpDisplay.h"
-#include "effects/core/DistortionSuite.h"
+#include "effects/distortion/DistortionSuite.h"
 
 namespace EffectPanelSwitch
 {

@@ -2,7 +2,7 @@
 
 #include "controls/HeadsUpDisplay.h"
 #include "effects/atomizer/Atomizer.h"
-#include "effects/core/DistortionSuite.h"
+#include "effects/distortion/DistortionSuite.h"
 #include "effects/delayverb/DelayVerb.h"
 #include "effects/dictionary/DictionaryReader.h"
 #include "effects/finalizer/TavroFinalizer.h"

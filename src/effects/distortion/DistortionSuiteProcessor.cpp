@@ -1,11 +1,11 @@
-// Audio-thread side of the Distortion Suite: the block frame and the three kernels.
+// The Distortion Suite's sound: the block frame and the three kernels.
 //
-// The knobs are read once per block from their atomic mirrors, so everything that depends only
-// on knob values and the sample rate (input and output gains, filter coefficients, envelope
-// and ballistics constants) is worked out once per block here, with exactly the expression a
-// per-sample evaluation would use, so the results match a per-sample evaluation bit for bit.
+// The parameters are read once per block, so everything that depends only on them and the
+// sample rate (input and output gains, filter coefficients, envelope and ballistics constants)
+// is worked out once per block here, with exactly the expression a per-sample evaluation would
+// use, so the results match a per-sample evaluation bit for bit.
 
-#include "effects/core/DistortionSuite.h"
+#include "effects/distortion/DistortionSuiteProcessor.h"
 
 #include "platform/CrtRand.h"
 
@@ -63,7 +63,7 @@ namespace
     }
 }
 
-struct DistortionSuite::BlockParams
+struct DistortionSuiteProcessor::BlockParams
 {
     double sampleRate = 0.0;
     float inputGain = 1.0f;
@@ -87,36 +87,31 @@ struct DistortionSuite::BlockParams
     float satDrive = 1.0f, satNorm = 1.0f;
 };
 
-void DistortionSuite::prepare (double newSampleRate) noexcept
+DistortionSuiteProcessor::BlockParams DistortionSuiteProcessor::blockParams (const Parameters& v, double sr) noexcept
 {
-    sampleRate.store (newSampleRate, std::memory_order_relaxed);
-}
-
-DistortionSuite::BlockParams DistortionSuite::readBlockParams() noexcept
-{
+    using Id = ParameterId;
     BlockParams p;
-    const auto sr = sampleRate.load (std::memory_order_relaxed);
     p.sampleRate = sr;
-    p.inputGain = decibelsToGain (inKnob.getAtomicValue());
+    p.inputGain = decibelsToGain (v[Id::in]);
 
-    p.sym  = symKnob.getAtomicValue();
-    p.offs = offsKnob.getAtomicValue();
-    p.edge = edgeKnob.getAtomicValue();
-    p.knee = kneeKnob.getAtomicValue();
-    p.even = evenKnob.getAtomicValue();
-    p.odd  = oddKnob.getAtomicValue();
-    p.pres = presKnob.getAtomicValue();
+    p.sym  = v[Id::sym];
+    p.offs = v[Id::offs];
+    p.edge = v[Id::edge];
+    p.knee = v[Id::knee];
+    p.even = v[Id::even];
+    p.odd  = v[Id::odd];
+    p.pres = v[Id::pres];
 
-    const auto hpf = hpfKnob.getAtomicValue();
+    const auto hpf = v[Id::hpf];
     p.highpassOn = hpf > 20.0f && sr > 0.0;
     if (p.highpassOn)
         p.highpassAlpha = onePoleHighpassAlpha (hpf, sr);
 
-    const auto bits = bitsKnob.getAtomicValue();
-    p.rate   = rateKnob.getAtomicValue();
-    p.jitter = jitrKnob.getAtomicValue();
-    p.dither = dthrKnob.getAtomicValue();
-    p.drift  = drftKnob.getAtomicValue();
+    const auto bits = v[Id::bits];
+    p.rate   = v[Id::rate];
+    p.jitter = v[Id::jitr];
+    p.dither = v[Id::dthr];
+    p.drift  = v[Id::drft];
     p.holdOn = sr > 0.0 && sr * 0.99 > (double) p.rate;
 
     // step = 2 / 2^BITS, kept as the number of quantiser cells per unit so that an input just
@@ -125,8 +120,8 @@ DistortionSuite::BlockParams DistortionSuite::readBlockParams() noexcept
     p.cellsPerUnit = 1.0 / p.step;
     p.cellsPerUnitIsWhole = p.cellsPerUnit == std::floor (p.cellsPerUnit);
 
-    const auto filt = filtKnob.getAtomicValue();
-    const auto res = resKnob.getAtomicValue();
+    const auto filt = v[Id::filt];
+    const auto res = v[Id::res];
     p.lowpassOn = filt < 19000.0f && sr > 0.0;
     if (p.lowpassOn)
     {
@@ -141,17 +136,17 @@ DistortionSuite::BlockParams DistortionSuite::readBlockParams() noexcept
         p.a2 = 1.0 - alpha;
     }
 
-    p.threshold  = thrsKnob.getAtomicValue();
-    p.ratio      = ratKnob.getAtomicValue();
-    p.link       = linkKnob.getAtomicValue();
-    p.saturation = satKnob.getAtomicValue();
+    p.threshold  = v[Id::thrs];
+    p.ratio      = v[Id::rat];
+    p.link       = v[Id::link];
+    p.saturation = v[Id::sat];
 
-    const auto schp = schpKnob.getAtomicValue();
+    const auto schp = v[Id::schp];
     p.sidechainHighpassOn = schp > 20.0f && sr > 0.0;
     if (p.sidechainHighpassOn)
         p.sidechainHighpassAlpha = onePoleHighpassAlpha (schp, sr);
 
-    const auto sclp = sclpKnob.getAtomicValue();
+    const auto sclp = v[Id::sclp];
     p.sidechainLowpassOn = sclp < 20000.0f && sr > 0.0;
     if (p.sidechainLowpassOn)
     {
@@ -162,12 +157,12 @@ DistortionSuite::BlockParams DistortionSuite::readBlockParams() noexcept
 
     p.envelopeCoef = (float) std::exp (-1.0 / (0.01 * sr));
 
-    const auto atk = atkKnob.getAtomicValue();
+    const auto atk = v[Id::atk];
     p.attackCoef = (float) std::exp (-1.0 / (sr * (double) std::max (atk, 0.1f) / 1000.0));
 
-    const double releaseSamples = sr * (double) std::max (relKnob.getAtomicValue(), 1.0f) / 1000.0;
+    const double releaseSamples = sr * (double) std::max (v[Id::rel], 1.0f) / 1000.0;
     const double releaseExp = std::exp (-1.0 / releaseSamples);
-    const double shape = (double) shpeKnob.getAtomicValue();
+    const double shape = (double) v[Id::shpe];
     p.releaseCoef = shape < 1.0 ? (float) ((1.0 - 1.0 / releaseSamples) * (1.0 - shape) + releaseExp * shape)
                                 : (float) (std::exp (-2.0 / releaseSamples) * (shape - 1.0) + releaseExp * (2.0 - shape));
 
@@ -177,9 +172,9 @@ DistortionSuite::BlockParams DistortionSuite::readBlockParams() noexcept
         p.satNorm = std::tanh (p.satDrive);
     }
 
-    p.makeupGain = decibelsToGain (mkupKnob.getAtomicValue());
+    p.makeupGain = decibelsToGain (v[Id::mkup]);
 
-    const auto lim = limKnob.getAtomicValue();
+    const auto lim = v[Id::lim];
     p.limiterOn = lim < 0.0f;
     if (p.limiterOn)
         p.ceiling = std::pow (10.0f, lim / 20.0f);
@@ -187,9 +182,100 @@ DistortionSuite::BlockParams DistortionSuite::readBlockParams() noexcept
     return p;
 }
 
-void DistortionSuite::process (juce::AudioBuffer<float>& buffer) noexcept
+const std::array<DistortionSuiteProcessor::ParameterInfo, DistortionSuiteParameters::count>&
+DistortionSuiteProcessor::parameterInfo() noexcept
 {
-    if (isBypassed() || buffer.getNumSamples() < 1)
+    static constexpr std::array<ParameterInfo, Parameters::count> table {{
+        { "IN",    -48.0,    48.0,     0.0 },
+        { "DRIVE",   0.0,    16.0,     1.0 },
+        { "MIX",     0.0,   100.0,     0.0 },
+        { "OUT",   -48.0,    24.0,     0.0 },
+        { "SYM",    -2.0,     2.0,     0.0 },
+        { "OFFS",   -2.0,     2.0,     0.0 },
+        { "EDGE",    0.0,    10.0,     1.0 },
+        { "KNEE",    0.0,     2.0,     0.5 },
+        { "EVEN",    0.0,     2.0,     0.0 },
+        { "ODD",     0.0,     2.0,     0.0 },
+        { "HPF",    10.0, 10000.0,    20.0 },
+        { "PRES",    0.0,     4.0,     0.0 },
+        { "BITS",    1.0,    24.0,    16.0 },
+        { "RATE",  100.0, 96000.0, 44100.0 },
+        { "JITR",    0.0,     1.0,     0.0 },
+        { "DTHR",    0.0,     2.0,     0.0 },
+        { "FILT",   20.0, 20000.0, 20000.0 },
+        { "RES",     0.1,    10.0,     0.7 },
+        { "DRFT",    0.0,     1.0,     0.0 },
+        { "WIDE",    0.0,     2.0,     1.0 },
+        { "THRS",  -80.0,    12.0,   -12.0 },
+        { "RAT",     1.0,   100.0,     4.0 },
+        { "ATK",     0.01, 1000.0,    10.0 },
+        { "REL",     0.1, 10000.0,   100.0 },
+        { "MKUP",  -24.0,    36.0,     0.0 },
+        { "SAT",     0.0,     4.0,     0.0 },
+        { "SCHP",   10.0, 10000.0,    20.0 },
+        { "SCLP",  100.0, 22050.0, 22050.0 },
+        { "LINK",    0.0,     2.0,     1.0 },
+        { "LIM",   -24.0,     0.0,     0.0 },
+        { "SHPE",    0.0,     2.0,     1.0 },
+    }};
+
+    return table;
+}
+
+DistortionSuiteProcessor::DistortionSuiteProcessor()
+{
+    for (size_t i = 0; i < ownValues.size(); ++i)
+    {
+        ownValues[i].store ((float) parameterInfo()[i].defaultValue, std::memory_order_relaxed);
+        sources[i] = &ownValues[i];
+    }
+}
+
+void DistortionSuiteProcessor::prepare (double newSampleRate, int)
+{
+    setSampleRate (newSampleRate);
+    reset();
+}
+
+void DistortionSuiteProcessor::reset()
+{
+    // The randomiser offsets are left alone: they follow their targets over thousands of
+    // blocks, and a device restart must not drop them back to zero.
+    channelState.fill ({});
+}
+
+bool DistortionSuiteProcessor::isActive() const noexcept
+{
+    return ! bypassed.load (std::memory_order_relaxed) && getParameter (Parameters::mix) > 0.01f;
+}
+
+void DistortionSuiteProcessor::setParameter (ParameterId id, float value) noexcept
+{
+    ownValues[(size_t) id].store (value, std::memory_order_relaxed);
+}
+
+float DistortionSuiteProcessor::getParameter (ParameterId id) const noexcept
+{
+    return sources[(size_t) id]->load (std::memory_order_relaxed);
+}
+
+void DistortionSuiteProcessor::bindParameter (ParameterId id, const std::atomic<float>& source) noexcept
+{
+    sources[(size_t) id] = &source;
+}
+
+DistortionSuiteParameters DistortionSuiteProcessor::loadParameters() const noexcept
+{
+    Parameters values;
+    for (size_t i = 0; i < values.values.size(); ++i)
+        values.values[i] = sources[i]->load (std::memory_order_relaxed);
+
+    return values;
+}
+
+void DistortionSuiteProcessor::process (juce::AudioBuffer<float>& buffer, int startSample, int numSamples) noexcept
+{
+    if (bypassed.load (std::memory_order_relaxed) || numSamples < 1)
         return;
 
     const juce::ScopedNoDenormals noDenormals;
@@ -200,23 +286,24 @@ void DistortionSuite::process (juce::AudioBuffer<float>& buffer) noexcept
         randomiserOffsets[i] += (target - randomiserOffsets[i]) * 0.001f;
     }
 
-    const double driveSum = (double) driveKnob.getAtomicValue()
+    const auto values = loadParameters();
+
+    const double driveSum = (double) values[Parameters::drive]
                           + (double) finiteOrZero (korruptOffsets[0].load (std::memory_order_relaxed))
                           + (double) randomiserOffsets[0];
     const auto drive = (float) (driveSum < 0.0 ? 0.0 : std::min (driveSum, 16.0));
 
     const auto mixFloor = finiteOrZero (korruptOffsets[2].load (std::memory_order_relaxed)) + randomiserOffsets[2];
-    const auto wet = (double) juce::jlimit (0.0f, 1.0f, std::max (mixKnob.getAtomicValue(), mixFloor) / 100.0f);
+    const auto wet = (double) juce::jlimit (0.0f, 1.0f, std::max (values[Parameters::mix], mixFloor) / 100.0f);
 
-    const auto outputGain = (double) juce::jlimit (0.0f, 10.0f, decibelsToGain (outKnob.getAtomicValue()));
+    const auto outputGain = (double) juce::jlimit (0.0f, 10.0f, decibelsToGain (values[Parameters::out]));
 
-    const auto currentMode = mode.load (std::memory_order_relaxed);
-    const auto params = readBlockParams();
-    const int numSamples = buffer.getNumSamples();
+    const auto currentMode = getMode();
+    const auto params = blockParams (values, getSampleRate());
 
     for (int ch = 0; ch < buffer.getNumChannels(); ++ch)
     {
-        auto* samples = buffer.getWritePointer (ch);
+        auto* samples = buffer.getWritePointer (ch, startSample);
 
         // The kernels keep state for a stereo pair; further channels get the dry path.
         const bool hasState = ch < stateChannels;
@@ -248,7 +335,7 @@ void DistortionSuite::process (juce::AudioBuffer<float>& buffer) noexcept
     }
 }
 
-float DistortionSuite::processDistorterSample (float x, float drive, const BlockParams& p, ChannelState& s) noexcept
+float DistortionSuiteProcessor::processDistorterSample (float x, float drive, const BlockParams& p, ChannelState& s) noexcept
 {
     x *= p.inputGain;
 
@@ -305,7 +392,7 @@ float DistortionSuite::processDistorterSample (float x, float drive, const Block
     return juce::jlimit (-1.0f, 1.0f, 1.2f * std::tanh (0.8f * h));
 }
 
-float DistortionSuite::processBitcrushSample (float x, const BlockParams& p, ChannelState& s) noexcept
+float DistortionSuiteProcessor::processBitcrushSample (float x, const BlockParams& p, ChannelState& s) noexcept
 {
     x *= p.inputGain;
 
@@ -368,7 +455,7 @@ float DistortionSuite::processBitcrushSample (float x, const BlockParams& p, Cha
     return juce::jlimit (-1.0f, 1.0f, y);
 }
 
-float DistortionSuite::processKompressorSample (float x, int channel, const BlockParams& p) noexcept
+float DistortionSuiteProcessor::processKompressorSample (float x, int channel, const BlockParams& p) noexcept
 {
     auto& s = channelState[(size_t) channel];
 

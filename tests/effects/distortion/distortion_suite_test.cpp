@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "effects/core/DistortionSuite.h"
+#include "effects/distortion/DistortionSuite.h"
 #include "platform/CrtRand.h"
 #include "support/EffectTestKit.h"
 #include "support/MessagePump.h"
@@ -68,6 +68,30 @@ namespace
                         { "Kompressor", [&suite] { suite.setMode (2); } },
                         { "mode 5", [&suite] { suite.setMode (5); } } };
         fx.neutral = [&suite] { set (suite.mixKnob, 0.0); set (suite.outKnob, 0.0); };
+        fx.outputBound = 4.0f;
+        return fx;
+    }
+
+    using Id = DistortionSuiteProcessor::ParameterId;
+
+    /** The processor form: every parameter by name and range, no panel. */
+    effect_kit::EffectAdapter adapterFor (DistortionSuiteProcessor& processor)
+    {
+        auto fx = effect_kit::processorAdapter ("Distortion Suite", processor);
+        const auto& info = DistortionSuiteProcessor::parameterInfo();
+        for (size_t i = 0; i < info.size(); ++i)
+        {
+            const auto id = (Id) i;
+            fx.parameters.push_back ({ info[i].name, info[i].minimum, info[i].maximum,
+                                       [&processor, id] (double v) { processor.setParameter (id, (float) v); },
+                                       [&processor, id] { return (double) processor.getParameter (id); },
+                                       {} });
+        }
+        fx.variants = { { "Distorter", [&processor] { processor.setMode (0); } },
+                        { "Bitcrush", [&processor] { processor.setMode (1); } },
+                        { "Kompressor", [&processor] { processor.setMode (2); } },
+                        { "mode 5", [&processor] { processor.setMode (5); } } };
+        fx.neutral = [&processor] { processor.setParameter (Id::mix, 0.0f); processor.setParameter (Id::out, 0.0f); };
         fx.outputBound = 4.0f;
         return fx;
     }
@@ -608,12 +632,107 @@ TEST (DistortionSuiteDsp, BlockWiseWorkMatchesThePerSampleDescription)
 }
 
 //==============================================================================
+// Panel and processor
+
+TEST (DistortionSuiteProcessor, EachKnobFeedsTheParameterOfItsName)
+{
+    DistortionSuite suite (nullptr);
+    auto& processor = suite.getProcessor();
+    const auto& info = DistortionSuiteProcessor::parameterInfo();
+
+    for (size_t i = 0; i < info.size(); ++i)
+    {
+        auto* knob = suite.findKnob (info[i].name);
+        ASSERT_NE (knob, nullptr) << info[i].name;
+        EXPECT_EQ (knob->getMinimum(), info[i].minimum) << info[i].name;
+        EXPECT_EQ (knob->getMaximum(), info[i].maximum) << info[i].name;
+
+        // A value no other parameter holds, so a knob bound to the wrong place shows.
+        const auto value = info[i].minimum + (info[i].maximum - info[i].minimum) * 0.37;
+        set (*knob, value);
+        EXPECT_EQ (processor.getParameter ((DistortionSuiteProcessor::ParameterId) i), (float) value) << info[i].name;
+    }
+
+    suite.setMode (2);
+    suite.setBypassed (true);
+    suite.korruptOffsets[1] = 3.0f;
+    EXPECT_EQ (processor.getMode(), 2);
+    EXPECT_TRUE (processor.bypassed.load());
+    EXPECT_EQ (processor.korruptOffsets[1].load(), 3.0f);
+}
+
+TEST (DistortionSuiteProcessor, StandaloneProcessorSoundsLikeThePanelAndResetStartsAfresh)
+{
+    for (int mode : { 0, 1, 2 })
+    {
+        DistortionSuite suite (nullptr);
+        DistortionSuiteProcessor alone;
+        suite.prepare (48000.0);
+        alone.prepare (48000.0, 512);
+        suite.setMode (mode);
+        alone.setMode (mode);
+
+        effect_kit::applySetting (adapterFor (suite), { "random", effect_kit::SettingKind::random, 7 });
+        set (suite.mixKnob, 80.0);
+        for (size_t i = 0; i < DistortionSuiteParameters::count; ++i)
+        {
+            const auto id = (DistortionSuiteProcessor::ParameterId) i;
+            alone.setParameter (id, suite.getProcessor().getParameter (id));
+        }
+        suite.korruptOffsets[0] = alone.korruptOffsets[0] = 1.5f;
+
+        // The processor takes any stretch of a buffer; the panel the whole of it.
+        const auto input = noiseBlock (200, 40 + (std::uint32_t) mode, 0.7f);
+        auto viaPanel = input;
+        juce::AudioBuffer<float> padded (2, 210);
+        padded.clear();
+        for (int ch = 0; ch < 2; ++ch)
+            padded.copyFrom (ch, 5, input, ch, 0, 200);
+
+        platform::crtSrand (9);
+        suite.process (viaPanel);
+        platform::crtSrand (9);
+        alone.process (padded, 5, 200);
+
+        for (int ch = 0; ch < 2; ++ch)
+        {
+            EXPECT_EQ (padded.getSample (ch, 4), 0.0f);
+            EXPECT_EQ (padded.getSample (ch, 205), 0.0f);
+            for (int i = 0; i < 200; ++i)
+                ASSERT_EQ (padded.getSample (ch, 5 + i), viaPanel.getSample (ch, i)) << "mode " << mode << " ch " << ch << " i " << i;
+        }
+
+        // After reset the filters and envelopes start from rest: a second processor that never
+        // ran gives the same block (the randomiser offsets are not sound state and stay at 0 here).
+        DistortionSuiteProcessor fresh;
+        fresh.prepare (48000.0, 512);
+        fresh.setMode (mode);
+        for (size_t i = 0; i < DistortionSuiteParameters::count; ++i)
+        {
+            const auto id = (DistortionSuiteProcessor::ParameterId) i;
+            fresh.setParameter (id, alone.getParameter (id));
+        }
+        fresh.korruptOffsets[0] = 1.5f;
+
+        alone.reset();
+        auto afterReset = input, fromFresh = input;
+        platform::crtSrand (11);
+        alone.process (afterReset, 0, 200);
+        platform::crtSrand (11);
+        fresh.process (fromFresh, 0, 200);
+        for (int ch = 0; ch < 2; ++ch)
+            for (int i = 0; i < 200; ++i)
+                ASSERT_EQ (afterReset.getSample (ch, i), fromFresh.getSample (ch, i)) << "mode " << mode << " ch " << ch << " i " << i;
+    }
+}
+
+//==============================================================================
 // The shared effect properties
 
 TEST (DistortionSuiteKit, OutputStaysFiniteAndWithinFourForEveryInputAndSetting)
 {
-    DistortionSuite suite (nullptr);
-    auto report = effect_kit::checkRobustness (adapterFor (suite));
+    DistortionSuiteProcessor processor;
+    auto report = effect_kit::checkRobustness (adapterFor (processor));
     EXPECT_TRUE (report.ok()) << report.summary();
     EXPECT_GT (report.casesRun, 0);
 
@@ -622,62 +741,74 @@ TEST (DistortionSuiteKit, OutputStaysFiniteAndWithinFourForEveryInputAndSetting)
     effect_kit::RobustnessOptions noRate;
     noRate.sampleRates = { 0.0, -48000.0 };
     noRate.blockSizes = { 64, 4096 };
-    report = effect_kit::checkRobustness (adapterFor (suite), noRate);
+    report = effect_kit::checkRobustness (adapterFor (processor), noRate);
     EXPECT_TRUE (report.ok()) << report.summary();
 }
 
 TEST (DistortionSuiteKit, SilenceStaysSilentInTheNeutralSettingAndAtFullMix)
 {
-    DistortionSuite suite (nullptr);
-    auto fx = adapterFor (suite);
+    DistortionSuiteProcessor processor;
+    auto fx = adapterFor (processor);
     auto report = effect_kit::checkSilence (fx);
     EXPECT_TRUE (report.ok()) << report.summary();
 
     // At the default knobs the Distorter and the Kompressor map 0 to 0, so full mix keeps
     // silence too. (The Bitcrush quantiser is mid-rise: 0 lands half a step up.)
-    DistortionSuite wet (nullptr);
+    DistortionSuiteProcessor wet;
     auto wetFx = adapterFor (wet);
     wetFx.variants = { wetFx.variants[0], wetFx.variants[2] };
-    wetFx.neutral = [&wet] { set (wet.mixKnob, 100.0); };
+    wetFx.neutral = [&wet] { wet.setParameter (Id::mix, 100.0f); };
     report = effect_kit::checkSilence (wetFx);
     EXPECT_TRUE (report.ok()) << report.summary();
 }
 
 TEST (DistortionSuiteKit, ProcessingAllocatesNothingAndTakesNoLock)
 {
+    DistortionSuiteProcessor processor;
+    processor.setParameter (Id::mix, 100.0f);
+    auto report = effect_kit::checkRealtime (adapterFor (processor));
+    EXPECT_TRUE (report.ok()) << report.summary();
+
+    // The panel forwards without adding anything of its own.
     DistortionSuite suite (nullptr);
     set (suite.mixKnob, 100.0);
-    const auto report = effect_kit::checkRealtime (adapterFor (suite));
+    report = effect_kit::checkRealtime (adapterFor (suite));
     EXPECT_TRUE (report.ok()) << report.summary();
 }
 
 TEST (DistortionSuiteKit, KnobStepsJumpNoFurtherThanTheSteadyOutputsDiffer)
 {
-    DistortionSuite suite (nullptr);
-    auto fx = adapterFor (suite);
+    DistortionSuiteProcessor processor;
+    auto fx = adapterFor (processor);
     fx.variants.pop_back();
 
     // A linked right channel follows the left channel's end-of-block gain, one step per block by
     // design (pinned above); everything else is checked unlinked.
-    for (auto* knob : fx.knobs)
-        if (knob != &suite.linkKnob)
-            fx.continuousKnobs.push_back (knob);
+    for (const auto& parameter : fx.parameters)
+        if (parameter.name != "LINK")
+            fx.continuousParameters.push_back (parameter);
 
     effect_kit::SmoothnessOptions options;
     // IN and OUT are gains applied at once; in front of the Kompressor's slow gain they move the
     // output by the gain ratio before the ballistics catch up.
-    options.extraStepAllowance = [&suite] (const juce::Slider& knob, double from, double to, float steadyPeak)
+    // The presence stage remembers its last value only while PRES is above 0, so turning it on
+    // takes its first difference against the value from before (here the state prepare left):
+    // one sample boosted by up to 2 x PRES x the level.
+    options.extraStepAllowance = [] (const effect_kit::Parameter& parameter, double from, double to, float steadyPeak)
     {
-        if (&knob != &suite.inKnob && &knob != &suite.outKnob)
+        if (parameter.name == "PRES" && from <= 0.0)
+            return 2.0f * (float) to * steadyPeak;
+        if (parameter.name != "IN" && parameter.name != "OUT")
             return 0.0f;
         return std::abs (std::pow (10.0f, (float) (to - from) / 20.0f) - 1.0f) * steadyPeak;
     };
-    options.baseSetting = [&suite]
+    options.baseSetting = [&processor]
     {
-        for (auto* knob : suite.getAllKnobs())
-            knob->setValue (knob->getDoubleClickReturnValue(), juce::sendNotificationSync);
-        set (suite.mixKnob, 100.0);
-        set (suite.linkKnob, 0.0);
+        const auto& info = DistortionSuiteProcessor::parameterInfo();
+        for (size_t i = 0; i < info.size(); ++i)
+            processor.setParameter ((Id) i, (float) info[i].defaultValue);
+        processor.setParameter (Id::mix, 100.0f);
+        processor.setParameter (Id::link, 0.0f);
     };
 
     const auto report = effect_kit::checkSmoothness (fx, options);

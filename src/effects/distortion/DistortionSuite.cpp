@@ -1,50 +1,49 @@
-#include "effects/core/DistortionSuite.h"
+#include "effects/distortion/DistortionSuite.h"
 
 #include "effects/core/PanelKnobTable.h"
 
 namespace
 {
-    struct KnobRow
+    struct KnobText
     {
-        const char* caption;
-        double minimum, maximum, defaultValue;
         const char* suffix;
         const char* description;
     };
 
-    // Same order as the two knob arrays: IN to WIDE, then THRS to SHPE.
-    constexpr std::array<KnobRow, 31> knobTable {{
-        { "IN",    -48.0,    48.0,     0.0, "dB",  "Input gain staging" },
-        { "DRIVE",   0.0,    16.0,     1.0, "x",   "Distortion intensity" },
-        { "MIX",     0.0,   100.0,     0.0, "%",   "Dry/wet blend" },
-        { "OUT",   -48.0,    24.0,     0.0, "dB",  "Output level" },
-        { "SYM",    -2.0,     2.0,     0.0, "",    "Even/odd harmonic balance" },
-        { "OFFS",   -2.0,     2.0,     0.0, "",    "DC offset for asymmetry" },
-        { "EDGE",    0.0,    10.0,     1.0, "",    "Sharpness/nonlinearity" },
-        { "KNEE",    0.0,     2.0,     0.5, "",    "Soft/hard clip blend" },
-        { "EVEN",    0.0,     2.0,     0.0, "",    "Even harmonic content" },
-        { "ODD",     0.0,     2.0,     0.0, "",    "Odd harmonic content" },
-        { "HPF",    10.0, 10000.0,    20.0, "Hz",  "Pre-emphasis highpass" },
-        { "PRES",    0.0,     4.0,     0.0, "",    "Presence/air boost" },
-        { "BITS",    1.0,    24.0,    16.0, "bit", "Bit depth reduction" },
-        { "RATE",  100.0, 96000.0, 44100.0, "Hz",  "Sample rate reduction" },
-        { "JITR",    0.0,     1.0,     0.0, "",    "Sample timing jitter" },
-        { "DTHR",    0.0,     2.0,     0.0, "",    "Dither noise amount" },
-        { "FILT",   20.0, 20000.0, 20000.0, "Hz",  "Post lowpass filter" },
-        { "RES",     0.1,    10.0,     0.7, "",    "Filter resonance" },
-        { "DRFT",    0.0,     1.0,     0.0, "",    "Random drift amount" },
-        { "WIDE",    0.0,     2.0,     1.0, "",    "Stereo spread" },
-        { "THRS",  -80.0,    12.0,   -12.0, "dB",  "Compression threshold" },
-        { "RAT",     1.0,   100.0,     4.0, ":1",  "Compression ratio" },
-        { "ATK",     0.01, 1000.0,    10.0, "ms",  "Attack time" },
-        { "REL",     0.1, 10000.0,   100.0, "ms",  "Release time" },
-        { "MKUP",  -24.0,    36.0,     0.0, "dB",  "Makeup gain" },
-        { "SAT",     0.0,     4.0,     0.0, "",    "Tube-style saturation" },
-        { "SCHP",   10.0, 10000.0,    20.0, "Hz",  "Sidechain highpass" },
-        { "SCLP",  100.0, 22050.0, 22050.0, "Hz",  "Sidechain lowpass" },
-        { "LINK",    0.0,     2.0,     1.0, "",    "Stereo linking" },
-        { "LIM",   -24.0,     0.0,     0.0, "dB",  "Brick wall limiter" },
-        { "SHPE",    0.0,     2.0,     1.0, "",    "Release curve shape" },
+    // Same order as the two knob arrays (and the processor's parameters): IN to WIDE, then
+    // THRS to SHPE. Captions, ranges and defaults are the processor's.
+    constexpr std::array<KnobText, DistortionSuiteParameters::count> knobTexts {{
+        { "dB",  "Input gain staging" },
+        { "x",   "Distortion intensity" },
+        { "%",   "Dry/wet blend" },
+        { "dB",  "Output level" },
+        { "",    "Even/odd harmonic balance" },
+        { "",    "DC offset for asymmetry" },
+        { "",    "Sharpness/nonlinearity" },
+        { "",    "Soft/hard clip blend" },
+        { "",    "Even harmonic content" },
+        { "",    "Odd harmonic content" },
+        { "Hz",  "Pre-emphasis highpass" },
+        { "",    "Presence/air boost" },
+        { "bit", "Bit depth reduction" },
+        { "Hz",  "Sample rate reduction" },
+        { "",    "Sample timing jitter" },
+        { "",    "Dither noise amount" },
+        { "Hz",  "Post lowpass filter" },
+        { "",    "Filter resonance" },
+        { "",    "Random drift amount" },
+        { "",    "Stereo spread" },
+        { "dB",  "Compression threshold" },
+        { ":1",  "Compression ratio" },
+        { "ms",  "Attack time" },
+        { "ms",  "Release time" },
+        { "dB",  "Makeup gain" },
+        { "",    "Tube-style saturation" },
+        { "Hz",  "Sidechain highpass" },
+        { "Hz",  "Sidechain lowpass" },
+        { "",    "Stereo linking" },
+        { "dB",  "Brick wall limiter" },
+        { "",    "Release curve shape" },
     }};
 }
 
@@ -63,7 +62,7 @@ DistortionSuite::DistortionSuite (PurpleHeadsUpDisplay* hudToFeed)
     bypassButton.setColour (juce::TextButton::textColourOnId, juce::Colour (0xffff6644));
     bypassButton.onClick = [this]
     {
-        bypassed.store (bypassButton.getToggleState(), std::memory_order_relaxed);
+        processor.bypassed.store (bypassButton.getToggleState(), std::memory_order_relaxed);
         repaint();
     };
     addAndMakeVisible (bypassButton);
@@ -101,23 +100,26 @@ void DistortionSuite::setUpKnobs()
     for (size_t i = 0; i < knobs.size(); ++i)
     {
         auto& knob = *knobs[i];
-        const auto& row = knobTable[i];
+        const auto& row = DistortionSuiteProcessor::parameterInfo()[i];
+        const auto& text = knobTexts[i];
+        const auto defaultValue = row.defaultValue;
 
         knob.setRange (row.minimum, row.maximum);
-        knob.setValue (row.defaultValue, juce::sendNotificationAsync);
-        knob.setValueSilently (row.defaultValue);   // the audio side must not wait for the async pass
-        knob.setTextValueSuffix (row.suffix);
-        knob.setName (row.caption);
+        knob.setValue (defaultValue, juce::sendNotificationAsync);
+        knob.setValueSilently (defaultValue);   // the audio side must not wait for the async pass
+        knob.setTextValueSuffix (text.suffix);
+        knob.setName (row.name);
         knob.setSliderStyle (juce::Slider::RotaryHorizontalVerticalDrag);
         knob.setTextBoxStyle (juce::Slider::NoTextBox, false, 0, 0);
         knob.setColour (juce::Slider::rotarySliderFillColourId, juce::Colour (0xff88ccff));
         knob.setColour (juce::Slider::rotarySliderOutlineColourId, juce::Colour (0xff444455));
         knob.setColour (juce::Slider::thumbColourId, juce::Colour (0xff88ccff));
         knob.setPopupDisplayEnabled (false, false, nullptr);
-        knob.setDoubleClickReturnValue (true, row.defaultValue);
+        knob.setDoubleClickReturnValue (true, defaultValue);
         addAndMakeVisible (knob);
 
-        knobInfo[&knob] = { row.caption, row.suffix, row.description };
+        knobInfo[&knob] = { row.name, text.suffix, text.description };
+        processor.bindParameter ((DistortionSuiteProcessor::ParameterId) i, knob.atomicValue());
     }
 }
 
@@ -138,21 +140,16 @@ DistortionSuite::Knob* DistortionSuite::findKnob (const juce::String& caption) n
     return nullptr;
 }
 
-bool DistortionSuite::isActive() const noexcept
-{
-    return ! isBypassed() && mixKnob.getAtomicValue() > 0.01f;
-}
-
 void DistortionSuite::setBypassed (bool shouldBeBypassed)
 {
-    bypassed.store (shouldBeBypassed, std::memory_order_relaxed);
+    processor.bypassed.store (shouldBeBypassed, std::memory_order_relaxed);
     bypassButton.setToggleState (shouldBeBypassed, juce::dontSendNotification);
     repaint();
 }
 
 void DistortionSuite::setMode (int newMode)
 {
-    mode.store (newMode, std::memory_order_relaxed);
+    processor.setMode (newMode);
 
     for (auto* knob : { &inKnob, &driveKnob, &mixKnob, &outKnob })
         knob->setVisible (true);

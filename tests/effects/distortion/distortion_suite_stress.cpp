@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "effects/core/DistortionSuite.h"
+#include "effects/distortion/DistortionSuite.h"
 #include "support/EffectTestKit.h"
 #include "support/StressDeadline.h"
 

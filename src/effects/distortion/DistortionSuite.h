@@ -4,6 +4,7 @@
 #include "controls/NeonGreenKnobLookAndFeel.h"
 #include "controls/RightClickSlider.h"
 #include "controls/SilverKnobLookAndFeel.h"
+#include "effects/distortion/DistortionSuiteProcessor.h"
 
 #include <juce_audio_basics/juce_audio_basics.h>
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -11,19 +12,25 @@
 #include <array>
 #include <atomic>
 
-/** Effect 0 of the chain: one panel holding three alternative processors (Distorter,
-    Bitcrush, Kompressor) that share input gain, drive, mix and output level.
+/** Effect 0 of the chain: the face of the Distortion Suite, whose sound is the
+    DistortionSuiteProcessor it owns. Each knob's atomic mirror is bound to the processor's
+    parameter of the same place, so the processor sees a knob move at its next block.
 
-    Threads: the panel, its knobs and setMode live on the message thread. process() runs on the
-    audio thread and reads the knobs only through their atomic mirrors, and the mode, bypass,
-    sample rate and offset fields only as atomics; everything it smooths or filters is its own. */
+    Threads: the panel, its knobs and setMode live on the message thread. process() forwards to
+    the processor on the audio thread; the offset fields and the bypass flag are the processor's
+    own atomics under their old names. */
 class DistortionSuite : public juce::Component,
                         private juce::Timer
 {
 public:
     using Knob = RightClickSlider;
 
-    enum Mode { distorterMode = 0, bitcrushMode = 1, kompressorMode = 2 };
+    enum Mode
+    {
+        distorterMode = DistortionSuiteProcessor::distorterMode,
+        bitcrushMode = DistortionSuiteProcessor::bitcrushMode,
+        kompressorMode = DistortionSuiteProcessor::kompressorMode
+    };
 
     /** The display may be null; it is not owned and must outlive the panel. */
     explicit DistortionSuite (PurpleHeadsUpDisplay* hudToFeed);
@@ -31,25 +38,28 @@ public:
 
     //==============================================================================
     /** Stores the rate the processing uses; leaves every filter and envelope as it is. */
-    void prepare (double newSampleRate) noexcept;
+    void prepare (double newSampleRate) noexcept { processor.setSampleRate (newSampleRate); }
     void setSampleRate (double newSampleRate) noexcept { prepare (newSampleRate); }
-    double getSampleRate() const noexcept { return sampleRate.load (std::memory_order_relaxed); }
+    double getSampleRate() const noexcept { return processor.getSampleRate(); }
 
     /** Processes the block in place (audio thread). Returns at once while bypassed. */
-    void process (juce::AudioBuffer<float>& buffer) noexcept;
+    void process (juce::AudioBuffer<float>& buffer) noexcept { processor.process (buffer, 0, buffer.getNumSamples()); }
+
+    /** The sound of this panel, for the chain's table of processors. */
+    DistortionSuiteProcessor& getProcessor() noexcept { return processor; }
 
     /** 0 Distorter, 1 Bitcrush, 2 Kompressor; any other value shows the Kompressor knobs and
         runs no kernel. Message thread. */
     void setMode (int newMode);
-    int getMode() const noexcept { return mode.load (std::memory_order_relaxed); }
+    int getMode() const noexcept { return processor.getMode(); }
 
     /** Bypass as the BYPASS button sets it; setBypassed keeps the button in step. */
-    bool isBypassed() const noexcept { return bypassed.load (std::memory_order_relaxed); }
+    bool isBypassed() const noexcept { return processor.bypassed.load (std::memory_order_relaxed); }
     void setBypassed (bool shouldBeBypassed);
 
     /** The chain's activity test: not bypassed and the MIX knob itself above 0.01 (offsets do
         not count). Safe on any thread. */
-    bool isActive() const noexcept;
+    bool isActive() const noexcept { return processor.isActive(); }
 
     /** The 31 knobs in the order the heads-up feed and the hover label search them. */
     std::array<Knob*, 31> getAllKnobs() noexcept;
@@ -59,19 +69,25 @@ public:
 
     /** The smoothed randomiser offsets; owned by the audio thread (read them only while no
         block is being processed). */
-    float getRandomiserOffset (int index) const noexcept { return randomiserOffsets[(size_t) index]; }
+    float getRandomiserOffset (int index) const noexcept { return processor.getRandomiserOffset (index); }
 
+private:
+    // Declared before the names below that refer into it. It reads the knobs' mirrors only
+    // inside process(), which the chain never runs while the panel is being destroyed.
+    DistortionSuiteProcessor processor;
+
+public:
     //==============================================================================
     /** Written by the Korrupt engine (tick and audio push) and the ToneMax coupling; the last
         writer wins. [0] drive offset, [1] bit-depth offset (nothing reads it), [2] mix floor in %. */
-    std::array<std::atomic<float>, 3> korruptOffsets {};
+    std::array<std::atomic<float>, 3>& korruptOffsets = processor.korruptOffsets;
 
     /** Targets of the parameter randomiser's crush group, approached by 0.001 of the remaining
         distance per processed block. [0] drive, [1] second offset (feeds nothing), [2] mix floor %. */
-    std::array<std::atomic<float>, 3> randomiserOffsetTargets {};
+    std::array<std::atomic<float>, 3>& randomiserOffsetTargets = processor.randomiserOffsetTargets;
 
     /** Written by the BYPASS button (and setBypassed); process() returns at once while set. */
-    std::atomic<bool> bypassed { false };
+    std::atomic<bool>& bypassed = processor.bypassed;
 
 private:
     // Declared before every child so that they outlive the knobs and buttons that use them.
@@ -152,42 +168,11 @@ protected:
     virtual bool isKnobUnderMouse (const Knob& knob) const;
 
 private:
-    struct BlockParams;
-
     void setUpKnobs();
     void toggleHud();
     Knob* visibleKnobUnderMouse();
 
     PurpleHeadsUpDisplay* hud = nullptr;
-
-    std::atomic<int> mode { distorterMode };
-    std::atomic<double> sampleRate { 44100.0 };
-
-    // Audio-thread state.
-    std::array<float, 3> randomiserOffsets {};
-
-    static constexpr int stateChannels = 2;
-
-    struct ChannelState
-    {
-        float distHighpassIn = 0.0f, distHighpassOut = 0.0f, distPresencePrev = 0.0f;
-
-        float crushHeldSample = 0.0f, crushHoldPhase = 0.0f, crushDriftHeld = 0.0f;
-        float crushLowpassX1 = 0.0f, crushLowpassX2 = 0.0f, crushLowpassY1 = 0.0f, crushLowpassY2 = 0.0f;
-
-        float kompSidechainHighpassIn = 0.0f, kompSidechainHighpassOut = 0.0f;
-        float kompSidechainLowpass = 0.0f, kompEnvelope = 0.0f, kompGain = 1.0f;
-    };
-
-    std::array<ChannelState, stateChannels> channelState {};
-
-    BlockParams readBlockParams() noexcept;
-    static float processDistorterSample (float x, float drive, const BlockParams&, ChannelState&) noexcept;
-    static float processBitcrushSample (float x, const BlockParams&, ChannelState&) noexcept;
-    float processKompressorSample (float x, int channel, const BlockParams&) noexcept;
-
-    static_assert (std::atomic<float>::is_always_lock_free);
-    static_assert (std::atomic<double>::is_always_lock_free);
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (DistortionSuite)
 };
