@@ -9,6 +9,17 @@ namespace knobface
     /** Square dial area above a title strip of the given height. */
     juce::Rectangle<float> dialArea (juce::Rectangle<int> bounds, int titleHeight);
 
+    /** Square dial area between a strip of the given height on top and one at the bottom. */
+    juce::Rectangle<float> dialBetween (juce::Rectangle<int> bounds, int topHeight, int bottomHeight);
+
+    /** Draws text centred in the area in the given font; characters the font's face has no
+        glyph for are drawn in a face that has them, so that none is left blank. */
+    void drawTextWithFallback (juce::Graphics& g, const juce::String& text, const juce::Font& font,
+                               juce::Rectangle<float> area);
+
+    /** Whether the font's own face has a glyph for the character. */
+    bool faceHasGlyph (const juce::Font& font, juce::juce_wchar c);
+
     /** A plain rotary dial: track, value arc in the accent colour and a pointer. */
     void drawDial (juce::Graphics& g, juce::Rectangle<float> area, float proportion, juce::Colour accent);
 

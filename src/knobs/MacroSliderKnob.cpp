@@ -10,6 +10,8 @@ MacroSliderKnob::MacroSliderKnob (const Look& knobLook)
 
     if (look.wholeSteps)
     {
+        // A child without bounds never receives the mouse itself: the knob takes every event
+        // over its face and passes the left-button ones on.
         addAndMakeVisible (slider);
         knobface::setupSlider (slider, juce::Slider::RotaryVerticalDrag, 1.0);
         slider.setTextBoxStyle (juce::Slider::NoTextBox, false, 50, 20);
@@ -24,6 +26,11 @@ MacroSliderKnob::MacroSliderKnob (const Look& knobLook)
         updateTitle();
         if (onValueChange)
             onValueChange ((float) slider.getValue());
+
+        // Knobs whose slider takes the gestures show a change at once; the others at their
+        // next frame.
+        if (look.wholeSteps)
+            repaint();
     };
 
     addAndMakeVisible (titleLabel);
@@ -53,46 +60,83 @@ void MacroSliderKnob::updateTitle()
     valueLabel.setText (valueText (v), juce::dontSendNotification);
 }
 
+void MacroSliderKnob::setValueLater (double newValue)
+{
+    slider.setValue (juce::jlimit (0.0, 100.0, newValue), juce::sendNotificationAsync);
+}
+
 void MacroSliderKnob::mouseDown (const juce::MouseEvent& e)
 {
-    if (e.mods.isPopupMenu())
+    if (e.mods.isRightButtonDown())
     {
-        if (onRightClick && ! look.ownRightButton)
+        if (look.ownRightButton)
+            rightButtonPressed();
+        else if (onRightClick)
             onRightClick();
         return;
     }
-    drag.begin (e);
+
+    if (look.drag == DragStyle::slider)
+        slider.mouseDown (e.getEventRelativeTo (&slider));
+    else
+        drag.begin (e);
 }
 
 void MacroSliderKnob::mouseDrag (const juce::MouseEvent& e)
 {
-    if (! drag.dragging)
+    if (e.mods.isRightButtonDown())
         return;
 
-    slider.setValue (slider.getValue() + drag.take (e, 0.5f), juce::sendNotificationSync);
+    switch (look.drag)
+    {
+        case DragStyle::slider:
+            slider.mouseDrag (e.getEventRelativeTo (&slider));
+            break;
+
+        case DragStyle::pressToRelease:
+            if (drag.dragging)
+                setValueLater (slider.getValue() + drag.take (e, 0.5f));
+            break;
+
+        case DragStyle::anyLeftDrag:
+            setValueLater (slider.getValue() + drag.take (e, 0.5f));
+            break;
+    }
 }
 
-void MacroSliderKnob::mouseUp (const juce::MouseEvent&)
+void MacroSliderKnob::mouseUp (const juce::MouseEvent& e)
 {
-    drag.end();
+    if (look.drag == DragStyle::slider)
+        slider.mouseUp (e.getEventRelativeTo (&slider));
+    else if (look.drag == DragStyle::pressToRelease)
+        drag.end();
 }
 
-void MacroSliderKnob::mouseWheelMove (const juce::MouseEvent&, const juce::MouseWheelDetails& wheel)
+void MacroSliderKnob::mouseDoubleClick (const juce::MouseEvent&)
 {
-    slider.setValue (slider.getValue() + wheel.deltaY * 5.0, juce::sendNotificationAsync);
+    if (look.doubleClickResets)
+        slider.setValue (0.0, juce::sendNotificationAsync);
+}
+
+void MacroSliderKnob::mouseWheelMove (const juce::MouseEvent& e, const juce::MouseWheelDetails& wheel)
+{
+    if (look.sliderWheel)
+        slider.mouseWheelMove (e.getEventRelativeTo (&slider), wheel);
+    else
+        setValueLater (slider.getValue() + 5.0 * wheel.deltaY);
 }
 
 void MacroSliderKnob::paint (juce::Graphics& g)
 {
-    knobface::drawDial (g, knobface::dialArea (getLocalBounds(), 14),
+    knobface::drawDial (g, knobface::dialBetween (getLocalBounds(), titleHeight, valueLabelHeight),
                         (float) (slider.getValue() / 100.0), look.dialColour);
 }
 
 void MacroSliderKnob::resized()
 {
-    auto bounds = getLocalBounds();
-    titleLabel.setBounds (bounds.removeFromBottom (14));
-    valueLabel.setBounds (bounds.withSizeKeepingCentre (bounds.getWidth(), 14));
+    const auto w = getWidth(), h = getHeight();
+    titleLabel.setBounds (0, 0, w, titleHeight);
+    valueLabel.setBounds (0, h - valueLabelHeight, w, valueLabelHeight);
 }
 
 void MacroSliderKnob::timerCallback()

@@ -34,7 +34,7 @@ void MasterControlKnob::setLevel (int newLevel)
 
 void MasterControlKnob::mouseDown (const juce::MouseEvent& e)
 {
-    if (e.mods.isPopupMenu())
+    if (e.mods.isRightButtonDown())
     {
         if (onRightClick)
             onRightClick();
@@ -42,9 +42,7 @@ void MasterControlKnob::mouseDown (const juce::MouseEvent& e)
     }
 
     dragging = true;
-    dragMoved = false;
-    dragStartY = (float) e.position.y;
-    dragStartLevel = level;
+    lastY = (float) e.position.y;
 }
 
 void MasterControlKnob::mouseDrag (const juce::MouseEvent& e)
@@ -52,15 +50,18 @@ void MasterControlKnob::mouseDrag (const juce::MouseEvent& e)
     if (! dragging)
         return;
 
-    // A small wobble while clicking must not change the level.
-    const auto moved = dragStartY - (float) e.position.y;
-    if (! dragMoved && std::abs (moved) <= 5.0f)
+    // One level per 10 pixels; a small wobble while clicking changes nothing, and movement
+    // short of a whole level is kept until it adds up to one.
+    const auto moved = lastY - (float) e.position.y;
+    if (std::abs (moved) <= 5.0f)
         return;
 
-    dragMoved = true;
-    const auto target = dragStartLevel + (int) (moved / 10.0f);
-    if (target != level)
-        setLevel (target);
+    const auto steps = (int) (moved / 10.0f);
+    if (steps != 0)
+    {
+        setLevel (level + steps);
+        lastY = (float) e.position.y;
+    }
 }
 
 void MasterControlKnob::mouseUp (const juce::MouseEvent&)
@@ -78,15 +79,15 @@ void MasterControlKnob::mouseWheelMove (const juce::MouseEvent&, const juce::Mou
 
 void MasterControlKnob::paint (juce::Graphics& g)
 {
-    knobface::drawDial (g, knobface::dialArea (getLocalBounds(), 14), (float) level / (float) maxLevel,
-                        juce::Colour (0xffc0c0c8));
+    knobface::drawDial (g, knobface::dialBetween (getLocalBounds(), 14, getHeight() - valueLabel.getY()),
+                        (float) level / (float) maxLevel, juce::Colour (0xffc0c0c8));
 }
 
 void MasterControlKnob::resized()
 {
-    auto bounds = getLocalBounds();
-    titleLabel.setBounds (bounds.removeFromBottom (14));
-    valueLabel.setBounds (bounds.withSizeKeepingCentre (bounds.getWidth(), 14));
+    const auto w = getWidth(), h = getHeight();
+    titleLabel.setBounds (0, 0, w, 14);
+    valueLabel.setBounds (0, juce::jmin (h - 36, w) + 22, w, 12);
 }
 
 void MasterControlKnob::timerCallback()

@@ -39,9 +39,8 @@ private:
     void updateTitle();
 
     int level = 0;
-    int dragStartLevel = 0;
-    float dragStartY = 0.0f;
-    bool dragging = false, dragMoved = false;
+    float lastY = 0.0f;
+    bool dragging = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MasterControlKnob)
 };

@@ -6,6 +6,15 @@ SpatialMaxKnob::SpatialMaxKnob()
 {
 }
 
+void SpatialMaxKnob::resized()
+{
+    MacroSliderKnob::resized();
+
+    // The slider is never a child, so these bounds only keep its geometry in step with the face.
+    const auto m = juce::jmax (0, juce::jmin (getHeight() - 30, getWidth()));
+    slider.setBounds ((getWidth() - m) / 2, 16, m, m);
+}
+
 void SpatialMaxKnob::setOverdrive (bool shouldBeOn)
 {
     overdrive = shouldBeOn;

@@ -17,6 +17,8 @@ public:
     bool isOverdrive() const noexcept { return overdrive; }
     void setOverdrive (bool shouldBeOn);
 
+    void resized() override;
+
 private:
     bool overdrive = false;
 

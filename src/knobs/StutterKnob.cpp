@@ -79,16 +79,18 @@ void StutterKnob::mouseDown (const juce::MouseEvent& e)
 
 void StutterKnob::paint (juce::Graphics& g)
 {
-    knobface::drawDial (g, knobface::dialArea (getLocalBounds(), 30), (float) (slider.getValue() / 100.0),
+    knobface::drawDial (g, slider.getBounds().toFloat().reduced (2.0f), (float) (slider.getValue() / 100.0),
                         juce::Colour (0xff00ff88));
 }
 
 void StutterKnob::resized()
 {
-    auto bounds = getLocalBounds();
-    valueLabel.setBounds (bounds.removeFromBottom (16));
-    titleLabel.setBounds (bounds.removeFromBottom (14));
-    slider.setBounds (bounds);
+    // The slider lies over the dial and takes its gestures itself; the labels sit below it.
+    const auto w = getWidth();
+    const auto m = juce::jmax (0, juce::jmin (getHeight() - 40, w));
+    slider.setBounds ((w - m) / 2, 0, m, m);
+    valueLabel.setBounds (0, m, w, 18);
+    titleLabel.setBounds (0, m + 18, w, 22);
 }
 
 void StutterKnob::timerCallback()

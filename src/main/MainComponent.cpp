@@ -30,7 +30,8 @@ MainComponent::MainComponent()
 {
     audioEngine.connect ({ { distortionSuite, stereoUtilityMax, delayVerb, atomizer, imager, timePro,
                              dictionaryReader, smartEq, finalizer },
-                           korruptEngine, mashEngine, randomiser, recordingWindow, stutterKnob.tempoBpm });
+                           korruptEngine, mashEngine, randomiser, recordingWindow, stutterKnob.tempoBpm,
+                           mathControlKnob.mode });
 
     EventHandoff::initSlots (eventHandoff.incoming);
     EventHandoff::initSlots (eventHandoff.outgoing);

@@ -191,6 +191,11 @@ private:
     void showTextureProMenu();
     void showMetaControlMenu();
     void showMathControlMenu();
+    void handleMathControlMenuResult (int id);
+
+    /** A macro-knob value that MIDI or automation posted (index 0..5, value 0..1): the knobs
+        take it without firing, except MathControl, whose callback follows on a later message. */
+    void applyPostedMacroValue (int knobIndex, float value);
 
     void volumeChanged (float value);
     void pitchChanged (float octaves);

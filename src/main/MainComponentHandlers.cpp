@@ -1,5 +1,8 @@
 #include "main/MainComponent.h"
 
+#include "knobs/MathControlMenu.h"
+#include "main/ui/OwnedMenu.h"
+
 // What the main window's controls do. The constructor wires every control to one of these
 // functions; each is filled in together with the behaviour it belongs to (transport and file
 // loading, routing, presets, automation, MIDI, shortcuts, macro-knob wiring, panel buttons).
@@ -56,14 +59,61 @@ void MainComponent::spatialMaxOverdriveChanged (bool) {}
 void MainComponent::masterProLevelChanged (int) {}
 void MainComponent::textureProChanged (float) {}
 void MainComponent::metaControlChanged (float) {}
-void MainComponent::mathControlChanged (float) {}
+void MainComponent::mathControlChanged (float value)
+{
+    circuitBendAmount = value;
+}
 
 void MainComponent::showOblivionMenu() {}
 void MainComponent::showSpatialMaxMenu() {}
 void MainComponent::showMasterControlMenu() {}
 void MainComponent::showTextureProMenu() {}
 void MainComponent::showMetaControlMenu() {}
-void MainComponent::showMathControlMenu() {}
+
+void MainComponent::showMathControlMenu()
+{
+    showOwnedMenu (mathcontrolmenu::build (mathControlKnob.slider.getValue(), mathControlKnob.getMode()),
+                   mathControlKnob, *this, &MainComponent::handleMathControlMenuResult);
+}
+
+void MainComponent::handleMathControlMenuResult (int id)
+{
+    const auto choice = mathcontrolmenu::choiceFor (id, juce::Random::getSystemRandom());
+
+    if (choice.mode)
+        mathControlKnob.mode = *choice.mode;
+
+    // Asynchronous, so the value callback stores the new amount on a later message.
+    if (choice.value)
+        mathControlKnob.slider.setValue (*choice.value, juce::sendNotificationAsync);
+
+    mathControlKnob.repaint();
+}
+
+void MainComponent::applyPostedMacroValue (int knobIndex, float value)
+{
+    if (! std::isfinite (value))
+        return;
+
+    const double percent = 100.0 * value;
+
+    auto setSilently = [percent] (MacroSliderKnob& knob)
+    {
+        knob.slider.setValue (percent, juce::dontSendNotification);
+        knob.updateTitle();
+    };
+
+    switch (knobIndex)
+    {
+        case ToneMax:     setSilently (toneMaxKnob); break;
+        case SpatialMax:  setSilently (spatialMaxKnob); break;
+        case TexturePro:  setSilently (textureProKnob); break;
+        case MetaControl: setSilently (metaControlKnob); break;
+        case MasterPro:   masterProKnob.setLevel ((int) percent); break;
+        case MathControl: mathControlKnob.slider.setValue (percent, juce::sendNotificationAsync); break;
+        default:          break;
+    }
+}
 
 //==============================================================================
 // Volume, pitch, pan, waveform view and recording window

@@ -11,6 +11,7 @@
 #include "knobs/SpatialMaxKnob.h"
 #include "knobs/TextureProKnob.h"
 #include "knobs/VolumeKnob.h"
+#include "support/MessagePump.h"
 
 #include <vector>
 
@@ -91,30 +92,49 @@ namespace
         EXPECT_EQ (knob.getValue(), 0.0f);
     }
 
+    /** How far to drag and turn for the gestures below: the knobs that move their value
+        themselves take 0.5 per pixel and 5 per wheel step; the ones that pass the gesture to
+        their slider move by the slider's own 250 pixels and 15 % per step for the full range. */
+    struct Reach
+    {
+        float pixelsForFive, pixelsForOneMore, wheelStepsForFive;
+    };
+
+    constexpr Reach ownDrag { 10.0f, 1.0f, 1.0f };
+    constexpr Reach sliderDrag { 12.5f, 2.5f, 1.0f / 3.0f };
+
+    juce::MouseEvent wheelEventOn (juce::Component& c)
+    {
+        return mouseAt (c, 0.0f, juce::ModifierKeys());
+    }
+
     template <typename Knob>
-    void checkMacroKnobGestures (const char* name, double step)
+    void checkMacroKnobGestures (const char* name, double step, Reach drag, Reach wheel)
     {
         SCOPED_TRACE (name);
         Knob knob;
         int calls = 0;
         knob.onValueChange = [&] (float) { ++calls; };
 
-        // A drag reports at once; 0.5 per pixel.
+        // A drag reports the value it reached (on a later message where the knob posts it).
         knob.mouseDown (mouseAt (knob, 100.0f));
-        knob.mouseDrag (mouseAt (knob, 90.0f));
+        knob.mouseDrag (mouseAt (knob, 100.0f - drag.pixelsForFive));
         EXPECT_DOUBLE_EQ (knob.slider.getValue(), 5.0);
+        ASSERT_TRUE (test_support::runPendingMessages());
         EXPECT_EQ (calls, 1);
-        knob.mouseDrag (mouseAt (knob, 89.0f));
+        knob.mouseDrag (mouseAt (knob, 100.0f - drag.pixelsForFive - drag.pixelsForOneMore));
         EXPECT_DOUBLE_EQ (knob.slider.getValue(), step < 1.0 ? 5.5 : 6.0);
-        knob.mouseUp (mouseAt (knob, 89.0f));
+        knob.mouseUp (mouseAt (knob, 100.0f - drag.pixelsForFive - drag.pixelsForOneMore));
         const auto afterDrag = knob.slider.getValue();
 
-        knob.mouseWheelMove (mouseAt (knob, 0.0f), wheelUp());
+        juce::MouseWheelDetails details {};
+        details.deltaY = wheel.wheelStepsForFive;
+        knob.mouseWheelMove (wheelEventOn (knob), details);
         EXPECT_DOUBLE_EQ (knob.slider.getValue(), afterDrag + 5.0);
 
         // No drag without a left press.
         knob.mouseDown (mouseAt (knob, 100.0f, juce::ModifierKeys::rightButtonModifier));
-        knob.mouseDrag (mouseAt (knob, 0.0f));
+        knob.mouseDrag (mouseAt (knob, 0.0f, juce::ModifierKeys::rightButtonModifier));
         EXPECT_DOUBLE_EQ (knob.slider.getValue(), afterDrag + 5.0);
     }
 }
@@ -160,9 +180,9 @@ TEST (KnobGestures, EngineKnobsMoveInStepsOfTen)
 
 TEST (KnobGestures, MacroKnobsDragAndTurn)
 {
-    checkMacroKnobGestures<OblivionKnob> ("ToneMax", 0.1);
-    checkMacroKnobGestures<TextureProKnob> ("TexturePro", 0.1);
-    checkMacroKnobGestures<SpatialMaxKnob> ("SpatialMax", 0.1);
-    checkMacroKnobGestures<MathControlKnob> ("MathControl", 1.0);
-    checkMacroKnobGestures<MetaControlKnob> ("MetaControl", 1.0);
+    checkMacroKnobGestures<OblivionKnob> ("ToneMax", 0.1, ownDrag, ownDrag);
+    checkMacroKnobGestures<TextureProKnob> ("TexturePro", 0.1, ownDrag, ownDrag);
+    checkMacroKnobGestures<SpatialMaxKnob> ("SpatialMax", 0.1, ownDrag, ownDrag);
+    checkMacroKnobGestures<MathControlKnob> ("MathControl", 1.0, sliderDrag, sliderDrag);
+    checkMacroKnobGestures<MetaControlKnob> ("MetaControl", 1.0, sliderDrag, ownDrag);
 }

@@ -32,6 +32,17 @@ public:
     ParameterRandomiser& randomiser()   { return mc.randomiser; }
     TavroFinalizerHUD& finalizerHud()   { return mc.finalizerHud; }
 
+    // Macro knobs and the circuit bend.
+    OblivionKnob& toneMaxKnob()         { return mc.toneMaxKnob; }
+    SpatialMaxKnob& spatialMaxKnob()    { return mc.spatialMaxKnob; }
+    MasterControlKnob& masterProKnob()  { return mc.masterProKnob; }
+    TextureProKnob& textureProKnob()    { return mc.textureProKnob; }
+    MetaControlKnob& metaControlKnob()  { return mc.metaControlKnob; }
+    MathControlKnob& mathControlKnob()  { return mc.mathControlKnob; }
+    float circuitBendAmount() const     { return mc.circuitBendAmount.load(); }
+    void mathControlMenu (int id)       { mc.handleMathControlMenuResult (id); }
+    void postMacroValue (int index, float value) { mc.applyPostedMacroValue (index, value); }
+
     std::vector<juce::Button*> offToggles()
     {
         return { &mc.loopButton, &mc.revButton, &mc.playRevButton, &mc.keysButton, &mc.syncButton,

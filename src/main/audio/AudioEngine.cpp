@@ -344,6 +344,13 @@ void AudioEngine::processSpectral (SpectralProcessor& processor, juce::AudioBuff
     processor.process (view);
 }
 
+void AudioEngine::processCircuitBend (float* left, float* right, int n) noexcept
+{
+    circuitBend.amount.store (circuitBendAmount.load (std::memory_order_relaxed), std::memory_order_relaxed);
+    circuitBend.mode.store (road->circuitBendMode.load (std::memory_order_relaxed), std::memory_order_relaxed);
+    circuitBend.process (left, right, n);
+}
+
 void AudioEngine::mixTakePlayback (juce::AudioBuffer<float>& buffer, int start, int n) noexcept
 {
     auto& recordingWindow = road->recordingWindow;
@@ -384,4 +391,3 @@ void AudioEngine::mixTakePlayback (juce::AudioBuffer<float>& buffer, int start, 
 
 void AudioEngine::processAutomation (int) noexcept {}
 void AudioEngine::renderSampler (juce::AudioBuffer<float>&, int, int) noexcept {}
-void AudioEngine::processCircuitBend (float*, float*, int) noexcept {}

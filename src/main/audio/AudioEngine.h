@@ -2,6 +2,7 @@
 
 #include "main/SpectralProcessor.h"
 #include "main/audio/AutoGain.h"
+#include "main/audio/CircuitBend.h"
 #include "main/audio/LevelMeter.h"
 #include "main/audio/StutterStage.h"
 #include "main/audio/TransportEngine.h"
@@ -45,6 +46,7 @@ public:
         ParameterRandomiser& randomiser;
         RecordingWindow& recordingWindow;
         std::atomic<float>& stutterTempo;
+        std::atomic<int>& circuitBendMode;   // the MathControl knob's mode
     };
 
     AudioEngine();
@@ -102,9 +104,9 @@ public:
     double deviceSampleRate = 44100.0;
     float chainTempo = 120.0f;   // also written by the window's tempo handler
 
-    // The circuit bend's history (its stage is not built yet).
-    std::array<float, 4096> circuitBendRingLeft {}, circuitBendRingRight {};
-    int circuitBendRingIndex = 0;
+    // The MathControl stage after the Korrupt engine; it takes the amount above and the knob's
+    // mode once per block.
+    CircuitBend circuitBend;
 
 private:
     void prepareEffects (double sampleRate, int samplesPerBlockExpected);

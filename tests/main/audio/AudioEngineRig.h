@@ -19,13 +19,14 @@ struct AudioEngineRig : EffectRack
     ParameterRandomiser randomiser;
     RecordingWindow recordingWindow;
     std::atomic<float> stutterTempo { 120.0f };
+    std::atomic<int> circuitBendMode { 7 };
 
     AudioEngine engine;
 
     AudioEngineRig()
     {
         engine.connect ({ effects(),
-                          korrupt, mash, randomiser, recordingWindow, stutterTempo });
+                          korrupt, mash, randomiser, recordingWindow, stutterTempo, circuitBendMode });
     }
 
     /** Hands `samples` (two channels at `rate`) to the transport as the loaded file, looping,

@@ -49,6 +49,8 @@ public:
     bool isPlaying() const                        { return mc.isPlaying(); }
     void setBpm (float bpm)                       { mc.setBpm (bpm); }
     void presetMenu (int id)                      { mc.handlePresetMenuResult (id); }
+    void mathControlMenu (int id)                 { mc.handleMathControlMenuResult (id); }
+    void postMacroValue (int index, float value)  { mc.applyPostedMacroValue (index, value); }
     void playRevMenu (int id)                     { mc.handlePlayRevMenuResult (id); }
     void pitch (float octaves)                    { mc.pitchChanged (octaves); }
     void pan (float value)                        { mc.panChanged (value); }

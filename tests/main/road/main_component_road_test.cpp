@@ -6,6 +6,7 @@
 #include "support/MessagePump.h"
 #include "support/RealtimeTrap.h"
 
+#include <cmath>
 #include <limits>
 #include <vector>
 
@@ -459,4 +460,40 @@ TEST (MainComponentButtons, RevertTurnsFreezeOffAndResetsKnobsAfterTheirCallback
     }, 400);
     EXPECT_EQ (mix->getValue(), 0.0);
     EXPECT_EQ (a.revertButton().findColour (juce::TextButton::buttonColourId), restingColour);
+}
+
+TEST (MainComponentRoad, CircuitBendActsOnTheBlockFromItsFirstBentBlockWithoutAllocating)
+{
+    Road road;
+    auto& a = road.access;
+    a.chooserResult (road.write ("tone.wav", 2, 48000, [] (int c, int f)
+    {
+        return (c == 0 ? 0.3f : -0.3f) * std::sin (0.01f * (float) f);
+    }));
+    a.click (a.playButton());
+
+    // Unbent first: the file's samples pass, most of them off the quarter grid.
+    auto offGrid = [] (const std::array<std::vector<float>, 2>& out)
+    {
+        int n = 0;
+        for (const auto& channel : out)
+            for (float x : channel)
+                n += x * 4.0f != std::round (x * 4.0f) ? 1 : 0;
+        return n;
+    };
+    EXPECT_GT (offGrid (road.render (1024, 512)), 900);
+
+    // Bit crush at full amount through the menu and a posted value.
+    a.mathControlMenu (10);
+    a.postMacroValue (MathControl, 1.0f);
+    ASSERT_TRUE (test_support::runPendingMessages());
+
+    testing_rt::Counts counts;
+    const auto bent = road.render (4096, 512, &counts);
+    EXPECT_EQ (offGrid (bent), 0);
+
+    if (testing_rt::trapAvailable())
+    {
+        EXPECT_TRUE (counts.clean()) << counts.allocations << " allocations, " << counts.locks << " locks";
+    }
 }
