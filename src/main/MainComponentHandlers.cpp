@@ -92,10 +92,11 @@ void MainComponent::handleMathControlMenuResult (int id)
 
 void MainComponent::applyPostedMacroValue (int knobIndex, float value)
 {
+    // Senders give 0..1; anything else must not reach the integer level or the sliders.
     if (! std::isfinite (value))
         return;
 
-    const double percent = 100.0 * value;
+    const double percent = 100.0 * juce::jlimit (0.0f, 1.0f, value);
 
     auto setSilently = [percent] (MacroSliderKnob& knob)
     {

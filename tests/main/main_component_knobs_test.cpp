@@ -170,9 +170,13 @@ TEST (MainComponentKnobs, PostedValuesReachTheKnobsWithoutFiringExceptMathContro
     EXPECT_EQ (a.circuitBendAmount(), 50.0f);
     EXPECT_EQ (a.mathControlKnob().titleLabel.getText(), "MathControl (50%)");
 
-    // Unknown indexes and values that are not numbers are dropped.
+    // Unknown indexes and values that are not numbers are dropped; values past either end stop there.
     a.postMacroValue (6, 1.0f);
     a.postMacroValue (ToneMax, std::numeric_limits<float>::quiet_NaN());
     EXPECT_EQ (a.toneMaxKnob().titleLabel.getText(), "ToneMax (42%)");
+    a.postMacroValue (MasterPro, 1.0e30f);
+    EXPECT_EQ (a.masterProKnob().getLevel(), 19);
+    a.postMacroValue (SpatialMax, -4.0f);
+    EXPECT_EQ (a.spatialMaxKnob().titleLabel.getText(), "SpatialMax (0%)");
     EXPECT_TRUE (fired.empty());
 }

@@ -142,13 +142,6 @@ namespace
 //==============================================================================
 SmartEQ::SmartEQ()
 {
-    for (int b = 0; b < numBands; ++b)
-    {
-        reportedEnvelopeDb[(size_t) b].store (0.0f);
-        reportedMotionPhase[(size_t) b].store (0.0f);
-        reportedMotionRateHz[(size_t) b].store (1.0f);
-    }
-
     startTimerHz (120);
 
     for (int b = 0; b < numBands; ++b)
@@ -192,7 +185,7 @@ SmartEQ::SmartEQ()
 
     // The audio side starts on the constructed set, so even a block that finds the lock
     // busy before its first copy runs on real settings. No audio thread runs yet.
-    snapshot.acquire();
+    processor.prepare (processor.getSampleRate(), 512);
 
     setVisible (false);
 }
@@ -320,7 +313,7 @@ void SmartEQ::buildBandControls (int b)
             if (k == motionRateKnob)
             {
                 ++rec2.motionRateWrites;
-                reportedMotionRateHz[(size_t) b].store (rec2.motionRateHz, std::memory_order_relaxed);
+                processor.showMotionRate (b, rec2.motionRateHz);
             }
 
             if (k == slopeKnob)
@@ -356,7 +349,7 @@ void SmartEQ::buildGlobalControls()
     addAndMakeVisible (viewButton);
 
     bypassButton.setClickingTogglesState (true);
-    bypassButton.onClick = [this] { bypassed.store (bypassButton.getToggleState(), std::memory_order_relaxed); };
+    bypassButton.onClick = [this] { processor.setBypassed (bypassButton.getToggleState()); };
     addAndMakeVisible (bypassButton);
 
     addAndMakeVisible (hudButton);
@@ -376,10 +369,13 @@ void SmartEQ::buildGlobalControls()
     globalMixKnob.setRange (0.0, 100.0, 1.0);
     globalMixKnob.setValueSilently (100.0);
     globalMixKnob.setTextValueSuffix (" %");
+    outputGainKnob.onValueChange = [this] { processor.setOutputGainDb (outputGainKnob.getAtomicValue()); };
+    globalMixKnob.onValueChange = [this] { processor.setGlobalMixPct (globalMixKnob.getAtomicValue()); };
     addAndMakeVisible (outputGainKnob);
     addAndMakeVisible (globalMixKnob);
 
     monoButton.setColour (juce::ToggleButton::textColourId, juce::Colours::black);
+    monoButton.onClick = [this] { processor.setMono (monoButton.getAtomicState()); };
     addAndMakeVisible (monoButton);
 
     statusLabel.setColour (juce::Label::backgroundColourId, statusBackground);
@@ -442,7 +438,7 @@ void SmartEQ::onMacroKnobChanged (int b, MacroKnob which)
             rec.motionDepthPct = x;
             rec.motionRateHz = 0.5f + 0.05f * x;
             ++rec.motionRateWrites;
-            reportedMotionRateHz[(size_t) b].store (rec.motionRateHz, std::memory_order_relaxed);
+            processor.showMotionRate (b, rec.motionRateHz);
             break;
         case numMacroKnobs:
         default:
@@ -521,7 +517,7 @@ void SmartEQ::onToggleClicked (int b, BandToggle which)
 //==============================================================================
 void SmartEQ::prepare (double newSampleRate)
 {
-    sampleRate.store (newSampleRate > 0.0 ? newSampleRate : 44100.0, std::memory_order_relaxed);
+    processor.prepare (newSampleRate, 512);
 
     const PublishBatch batch (*this);
     for (int b = 0; b < numBands; ++b)
@@ -535,7 +531,7 @@ void SmartEQ::updateFilters (int b)
 
     auto& rec = band (b);
     auto params = toParams (rec);
-    smarteq::computeCoefficients (params, sampleRate.load (std::memory_order_relaxed));
+    smarteq::computeCoefficients (params, processor.getSampleRate());
     rec.b0 = params.b0;
     rec.b1 = params.b1;
     rec.b2 = params.b2;
@@ -550,57 +546,18 @@ void SmartEQ::publish()
     if (batchDepth > 0)
         return;
 
-    smarteq::Snapshot next;
-    int mask = 0;
+    SmartEQProcessor::Bands next;
     for (int b = 0; b < numBands; ++b)
-    {
-        next.bands[(size_t) b] = toParams (bands[(size_t) b]);
-        if (bands[(size_t) b].enabled)
-            mask |= 1 << b;
-    }
-    next.sampleRate = sampleRate.load (std::memory_order_relaxed);
+        next[(size_t) b] = toParams (bands[(size_t) b]);
 
-    snapshot.publish (next);
-    enabledMask.store (mask, std::memory_order_relaxed);
-}
-
-void SmartEQ::process (float* left, float* right, int numSamples) noexcept
-{
-    if (bypassed.load (std::memory_order_relaxed) || numSamples < 1)
-        return;
-
-    juce::ScopedNoDenormals noDenormals;
-
-    const auto& audioSnapshot = snapshot.acquire();
-
-    smarteq::GlobalParams globals;
-    globals.globalMix = globalMixKnob.getAtomicValue() / 100.0f;
-    globals.outGain = std::pow (10.0f, outputGainKnob.getAtomicValue() / 20.0f);
-    globals.mono = monoButton.getAtomicState();
-
-    renderer.process (audioSnapshot, globals, left, right, numSamples);
-
-    for (int b = 0; b < numBands; ++b)
-    {
-        const auto& st = renderer.state (b);
-        reportedEnvelopeDb[(size_t) b].store (st.envelopeDb, std::memory_order_relaxed);
-        reportedMotionPhase[(size_t) b].store (st.motionPhase, std::memory_order_relaxed);
-        if (audioSnapshot.bands[(size_t) b].enabled && audioSnapshot.bands[(size_t) b].syncBpm
-            && audioSnapshot.bands[(size_t) b].motionOn)
-            reportedMotionRateHz[(size_t) b].store (st.motionRateHz, std::memory_order_relaxed);
-    }
-}
-
-bool SmartEQ::isActive() const noexcept
-{
-    return ! bypassed.load (std::memory_order_relaxed) && enabledMask.load (std::memory_order_relaxed) != 0;
+    processor.publishBands (next);
 }
 
 //==============================================================================
 void SmartEQ::setBypassed (bool shouldBeBypassed)
 {
     bypassButton.setToggleState (shouldBeBypassed, juce::dontSendNotification);
-    bypassed.store (shouldBeBypassed, std::memory_order_relaxed);
+    processor.setBypassed (shouldBeBypassed);
 }
 
 bool SmartEQ::isBandEnabled (int b) const
@@ -644,21 +601,6 @@ juce::Slider& SmartEQ::getFrequencySlider (int b) { return bandControls[(size_t)
 juce::Slider& SmartEQ::getQSlider (int b)         { return bandControls[(size_t) clampBand (b)].qSlider; }
 juce::ComboBox& SmartEQ::getTypeBox (int b)       { return bandControls[(size_t) clampBand (b)].typeBox; }
 
-float SmartEQ::getEnvelopeDb (int b) const noexcept
-{
-    return reportedEnvelopeDb[(size_t) clampBand (b)].load (std::memory_order_relaxed);
-}
-
-float SmartEQ::getMotionPhase (int b) const noexcept
-{
-    return reportedMotionPhase[(size_t) clampBand (b)].load (std::memory_order_relaxed);
-}
-
-float SmartEQ::getMotionRateHz (int b) const noexcept
-{
-    return reportedMotionRateHz[(size_t) clampBand (b)].load (std::memory_order_relaxed);
-}
-
 float SmartEQ::getDisplayResponseDb (float frequencyHz) const
 {
     float sum = 0.0f;
@@ -676,6 +618,12 @@ float SmartEQ::getDisplayResponseDb (float frequencyHz) const
 //==============================================================================
 void SmartEQ::timerCallback()
 {
+    // Catches writes to the global knobs made without a notification; the callbacks have
+    // already passed on every notifying one.
+    processor.setOutputGainDb (outputGainKnob.getAtomicValue());
+    processor.setGlobalMixPct (globalMixKnob.getAtomicValue());
+    processor.setMono (monoButton.getAtomicState());
+
     repaint();
 }
 

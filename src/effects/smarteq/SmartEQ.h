@@ -2,7 +2,7 @@
 
 #include "controls/ParamSlider.h"
 #include "effects/smarteq/SmartEQDsp.h"
-#include "dsp/PodSnapshot.h"
+#include "effects/smarteq/SmartEQProcessor.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -10,13 +10,12 @@
 #include <atomic>
 #include <cstdint>
 
-/** The six-band dynamic equaliser: a panel whose band records the controls, the presets, the
-    reset and the randomiser's macro EQ write on the message thread, and the processor the
-    effect chain runs on the audio thread.
+/** The six-band dynamic equaliser's panel: band records that the controls, the presets, the
+    reset and the randomiser's macro EQ write on the message thread, and the processor it owns,
+    which the effect chain runs on the audio thread.
 
     The audio thread never reads the band records themselves: every change publishes a copy
-    of all six bands (settings and coefficients) under a spin lock that the audio thread only
-    try-locks at block start, so each block runs on one whole, consistent set. */
+    of all six bands to the processor as one set, and the global knobs write its atomics. */
 class SmartEQ : public juce::Component,
                 private juce::Timer
 {
@@ -119,11 +118,15 @@ public:
     /** Recomputes band `band`'s coefficients from its settings and publishes them. Message thread. */
     void updateFilters (int band);
 
-    /** Processes the block in place. Audio thread; returns at once while bypassed. */
-    void process (float* left, float* right, int numSamples) noexcept;
+    /** Processes the block in place through the processor. Audio thread; returns at once while
+        bypassed. */
+    void process (float* left, float* right, int numSamples) noexcept { processor.process (left, right, numSamples); }
 
     /** The chain's activity test: not bypassed and at least one band on. Any thread. */
-    bool isActive() const noexcept;
+    bool isActive() const noexcept { return processor.isActive(); }
+
+    /** The sound of this panel, for the effect chain. */
+    SmartEQProcessor& getProcessor() noexcept { return processor; }
 
     //==============================================================================
     // Presets, reset and the randomiser's EQ group (message thread)
@@ -137,7 +140,7 @@ public:
     //==============================================================================
     // Fields and controls other parts of the system read or write (message thread)
 
-    bool isBypassed() const noexcept { return bypassed.load (std::memory_order_relaxed); }
+    bool isBypassed() const noexcept { return processor.isBypassed(); }
     void setBypassed (bool shouldBeBypassed);
 
     bool isBandEnabled (int band) const;
@@ -181,19 +184,19 @@ public:
     juce::TextButton& getPresetsButton() noexcept { return presetsButton; }
     juce::String getStatusText() const { return statusLabel.getText(); }
 
-    double getSampleRate() const noexcept { return sampleRate.load (std::memory_order_relaxed); }
+    double getSampleRate() const noexcept { return processor.getSampleRate(); }
 
     /** What the audio thread last reported for a band's detector, oscillator and motion rate. */
-    float getEnvelopeDb (int band) const noexcept;
-    float getMotionPhase (int band) const noexcept;
-    float getMotionRateHz (int band) const noexcept;
+    float getEnvelopeDb (int band) const noexcept   { return processor.getEnvelopeDb (band); }
+    float getMotionPhase (int band) const noexcept  { return processor.getMotionPhase (band); }
+    float getMotionRateHz (int band) const noexcept { return processor.getMotionRateHz (band); }
 
     /** The graph's approximate response at `frequencyHz`, in dB. */
     float getDisplayResponseDb (float frequencyHz) const;
 
     /** The set the audio thread used for its last block. Call only from the thread that runs
         process (tests check that every block ran on one whole published set). */
-    const smarteq::Snapshot& getAudioSnapshot() const noexcept { return snapshot.current(); }
+    const smarteq::Snapshot& getAudioSnapshot() const noexcept { return processor.getAudioSnapshot(); }
 
     //==============================================================================
     void paint (juce::Graphics&) override;
@@ -238,9 +241,8 @@ private:
     Band& band (int b) { return bands[(size_t) b]; }
 
     //==============================================================================
+    SmartEQProcessor processor;
     std::array<Band, numBands> bands;
-    std::atomic<bool> bypassed { false };
-    std::atomic<double> sampleRate { 44100.0 };
 
     std::array<BandControls, numBands> bandControls;
     std::array<int, numBands> lastGainEdited {};
@@ -254,18 +256,7 @@ private:
     std::array<juce::TextButton, numBands * 6> groupButtons;
     std::array<juce::Label, numBands * 6> groupLabels;
 
-    // The published set; the audio side reads its own copy of it.
-    PodSnapshot<smarteq::Snapshot> snapshot;
     int batchDepth = 0;
-    std::atomic<int> enabledMask { 0 };
-
-    // Audio thread only.
-    smarteq::Renderer renderer;
-
-    // What the audio thread reports back for the displays.
-    std::array<std::atomic<float>, numBands> reportedEnvelopeDb {};
-    std::array<std::atomic<float>, numBands> reportedMotionPhase {};
-    std::array<std::atomic<float>, numBands> reportedMotionRateHz {};
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (SmartEQ)
 };

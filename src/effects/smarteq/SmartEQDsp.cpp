@@ -1,5 +1,8 @@
 #include "effects/smarteq/SmartEQDsp.h"
 
+#include "dsp/Biquad.h"
+#include "dsp/Decibels.h"
+
 #include <juce_audio_basics/juce_audio_basics.h>
 
 #include <algorithm>
@@ -9,78 +12,16 @@ namespace smarteq
 {
     void computeCoefficients (BandParams& band, double sampleRate) noexcept
     {
-        const float w0 = band.frequencyHz * 6.2831855f / (float) sampleRate;
-        const float c = std::cos (w0);
-        const float s = std::sin (w0);
-        const float alpha = s / (2.0f * band.q);
-        const float A = std::pow (10.0f, ((band.gainLeftDb + band.gainRightDb) * 0.5f) / 40.0f);
-
-        float b0 = 1.0f, b1 = 0.0f, b2 = 0.0f, a0 = 1.0f, a1 = 0.0f, a2 = 0.0f;
-
-        switch (band.filterType)
-        {
-            case lowShelf:
-            {
-                const float sq = 2.0f * std::sqrt (A) * alpha;
-                b0 = A * ((A + 1.0f) - (A - 1.0f) * c + sq);
-                b1 = 2.0f * A * ((A - 1.0f) - (A + 1.0f) * c);
-                b2 = A * ((A + 1.0f) - (A - 1.0f) * c - sq);
-                a0 = (A + 1.0f) + (A - 1.0f) * c + sq;
-                a1 = -2.0f * ((A - 1.0f) + (A + 1.0f) * c);
-                a2 = (A + 1.0f) + (A - 1.0f) * c - sq;
-                break;
-            }
-            case highShelf:
-            {
-                const float sq = 2.0f * std::sqrt (A) * alpha;
-                b0 = A * ((A + 1.0f) + (A - 1.0f) * c + sq);
-                b1 = -2.0f * A * ((A - 1.0f) + (A + 1.0f) * c);
-                b2 = A * ((A + 1.0f) + (A - 1.0f) * c - sq);
-                a0 = (A + 1.0f) - (A - 1.0f) * c + sq;
-                a1 = 2.0f * ((A - 1.0f) - (A + 1.0f) * c);
-                a2 = (A + 1.0f) - (A - 1.0f) * c - sq;
-                break;
-            }
-            case lowCut:
-                b0 = (1.0f + c) / 2.0f;
-                b1 = -(1.0f + c);
-                b2 = (1.0f + c) / 2.0f;
-                a0 = 1.0f + alpha;
-                a1 = -2.0f * c;
-                a2 = 1.0f - alpha;
-                break;
-            case highCut:
-                b0 = (1.0f - c) / 2.0f;
-                b1 = 1.0f - c;
-                b2 = (1.0f - c) / 2.0f;
-                a0 = 1.0f + alpha;
-                a1 = -2.0f * c;
-                a2 = 1.0f - alpha;
-                break;
-            case notch:
-                b0 = 1.0f;
-                b1 = -2.0f * c;
-                b2 = 1.0f;
-                a0 = 1.0f + alpha;
-                a1 = -2.0f * c;
-                a2 = 1.0f - alpha;
-                break;
-            case bell:
-            default:
-                b0 = 1.0f + alpha * A;
-                b1 = -2.0f * c;
-                b2 = 1.0f - alpha * A;
-                a0 = 1.0f + alpha / A;
-                a1 = -2.0f * c;
-                a2 = 1.0f - alpha / A;
-                break;
-        }
-
-        band.b0 = b0 / a0;
-        band.b1 = b1 / a0;
-        band.b2 = b2 / a0;
-        band.a1 = a1 / a0;
-        band.a2 = a2 / a0;
+        // The band types are numbered in the shared design's shape order. A = 10^(mean / 40):
+        // halving first is exact, so this is the same float as dividing the mean by 40.
+        const float meanDb = (band.gainLeftDb + band.gainRightDb) * 0.5f;
+        const float A = dsp::decibelsToGain<dsp::DecibelForm::unfloored> (meanDb * 0.5f);
+        const auto c = dsp::rbj ((dsp::BiquadShape) band.filterType, band.frequencyHz, band.q, A, sampleRate);
+        band.b0 = c.b0;
+        band.b1 = c.b1;
+        band.b2 = c.b2;
+        band.a1 = c.a1;
+        band.a2 = c.a2;
     }
 
     namespace
@@ -90,8 +31,13 @@ namespace smarteq
         // Everything about a band that cannot change inside a block, worked out once. Each
         // value uses the same expression, in the same precision, as the per-sample form would,
         // so the results are bit-identical.
+        // No floor: the macro EQ's gains are unlimited, and a NaN must stay a NaN.
+        inline float gainOf (float dB) noexcept { return dsp::decibelsToGain<dsp::DecibelForm::unfloored> (dB); }
+
         struct BlockPlan
         {
+            dsp::BiquadCoefficients coefficients;
+
             bool motion = false;
             float phaseIncrement = 0.0f;
             float depthScale = 0.0f;
@@ -118,6 +64,7 @@ namespace smarteq
         BlockPlan planBand (const BandParams& p, BandState& st, float sr, float invSr, bool anySolo)
         {
             BlockPlan plan;
+            plan.coefficients = { p.b0, p.b1, p.b2, p.a1, p.a2 };
 
             // The renderer keeps its own rate so that the 2 Hz stored under BPM sync outlives
             // the sync until the user sets a rate again.
@@ -148,8 +95,8 @@ namespace smarteq
             plan.equalGains = p.gainLeftDb == p.gainRightDb;
             if (! plan.gainVaries)
             {
-                plan.fixedGainLeft = std::pow (10.0f, p.gainLeftDb / 20.0f);
-                plan.fixedGainRight = std::pow (10.0f, p.gainRightDb / 20.0f);
+                plan.fixedGainLeft = gainOf (p.gainLeftDb);
+                plan.fixedGainRight = gainOf (p.gainRightDb);
             }
 
             if (p.driveOn)
@@ -158,7 +105,7 @@ namespace smarteq
                                    : (p.saturationPct > 0.0f ? p.saturationPct : 0.0f);
                 if (amount > 0.0f)
                 {
-                    plan.preGain = std::pow (10.0f, p.driveThreshDb / 20.0f) * (1.0f + 3.0f * amount / 100.0f);
+                    plan.preGain = gainOf (p.driveThreshDb) * (1.0f + 3.0f * amount / 100.0f);
                     plan.drive = p.softClip ? DriveShape::soft : (p.tubeMode ? DriveShape::tube : DriveShape::plain);
                     plan.harmonics = std::abs (p.harmonicsPct) > 0.01f;
                     plan.harmonicsMix = p.harmonicsPct / 100.0f;
@@ -246,19 +193,14 @@ namespace smarteq
                         d = -(st.envelopeDb - p.thresholdDb) * plan.slopeFactor;
                 }
 
-                float yL = p.b0 * inL + st.z1Left;
-                st.z1Left = p.b1 * inL - p.a1 * yL + st.z2Left;
-                st.z2Left = p.b2 * inL - p.a2 * yL;
-
-                float yR = p.b0 * inR + st.z1Right;
-                st.z1Right = p.b1 * inR - p.a1 * yR + st.z2Right;
-                st.z2Right = p.b2 * inR - p.a2 * yR;
+                float yL = st.filterLeft.process (plan.coefficients, inL);
+                float yR = st.filterRight.process (plan.coefficients, inR);
 
                 if (plan.gainVaries)
                 {
-                    const float gainL = std::pow (10.0f, (m + p.gainLeftDb + d) / 20.0f);
+                    const float gainL = gainOf (m + p.gainLeftDb + d);
                     yL *= gainL;
-                    yR *= plan.equalGains ? gainL : std::pow (10.0f, (m + p.gainRightDb + d) / 20.0f);
+                    yR *= plan.equalGains ? gainL : gainOf (m + p.gainRightDb + d);
                 }
                 else
                 {
@@ -314,7 +256,8 @@ namespace smarteq
                 // poison: it passes its input on for this sample and starts again from rest.
                 if (! (std::isfinite (L) && std::isfinite (R)))
                 {
-                    st.z1Left = st.z2Left = st.z1Right = st.z2Right = 0.0f;
+                    st.filterLeft.clear();
+                    st.filterRight.clear();
                     st.envelopeDb = 0.0f;
                     L = inL;
                     R = inR;

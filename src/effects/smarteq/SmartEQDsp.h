@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dsp/Biquad.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -75,7 +77,7 @@ namespace smarteq
     /** Renderer state that only the audio thread touches. */
     struct BandState
     {
-        float z1Left = 0.0f, z2Left = 0.0f, z1Right = 0.0f, z2Right = 0.0f;
+        dsp::BiquadState<dsp::BiquadForm::transposed> filterLeft, filterRight;
         float envelopeDb = 0.0f;
         float motionPhase = 0.0f;
         float motionRateHz = 1.0f;
@@ -91,6 +93,19 @@ namespace smarteq
                       float* left, float* right, int numSamples) noexcept;
 
         const BandState& state (int band) const noexcept { return states[(std::size_t) band]; }
+
+        /** Filters, detectors and oscillator phases back to rest. The motion rate a band
+            stored under BPM sync is a setting, not state, and stays. */
+        void clearState() noexcept
+        {
+            for (auto& st : states)
+            {
+                st.filterLeft.clear();
+                st.filterRight.clear();
+                st.envelopeDb = 0.0f;
+                st.motionPhase = 0.0f;
+            }
+        }
 
     private:
         std::array<BandState, numBands> states {};

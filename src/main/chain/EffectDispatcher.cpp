@@ -5,12 +5,12 @@
 #include "effects/dictionary/DictionaryReader.h"
 #include "effects/distortion/DistortionSuite.h"
 #include "effects/imager/MultiEffectImagerPro.h"
+#include "effects/smarteq/SmartEQ.h"
 #include "effects/stereoutility/StereoUtilityMax.h"
 #include "effects/timepro/HeightAndWeight.h"
 
 EffectDispatcher::EffectDispatcher (const Effects& e)
-    : adapters (new Adapters { paneladapters::SmartEQAdapter { e.smartEq },
-                               paneladapters::FinalizerAdapter { e.finalizer } }),
+    : adapters (new Adapters { paneladapters::FinalizerAdapter { e.finalizer } }),
       table { &e.distortionSuite.getProcessor(),
               &e.stereoUtilityMax.getProcessor(),
               &e.delayVerb.getProcessor(),
@@ -18,7 +18,7 @@ EffectDispatcher::EffectDispatcher (const Effects& e)
               &e.imager.getProcessor(),
               &e.timePro.getProcessor(),
               &e.dictionaryReader.getProcessor(),
-              &adapters->smartEq,
+              &e.smartEq.getProcessor(),
               &adapters->finalizer }
 {
 }
@@ -26,9 +26,7 @@ EffectDispatcher::EffectDispatcher (const Effects& e)
 void EffectDispatcher::prepare (int, int maxBlockSamples)
 {
     if (adapters != nullptr)
-        for (EffectProcessor* adapter : { (EffectProcessor*) &adapters->smartEq,
-                                          (EffectProcessor*) &adapters->finalizer })
-            adapter->prepare (0.0, maxBlockSamples);
+        adapters->finalizer.prepare (0.0, maxBlockSamples);
 }
 
 bool EffectDispatcher::isEffectActive (int id) const noexcept

@@ -60,7 +60,6 @@ public:
 private:
     struct Adapters
     {
-        paneladapters::SmartEQAdapter smartEq;
         paneladapters::FinalizerAdapter finalizer;
     };
 

@@ -3,7 +3,6 @@
 #include "effects/EffectProcessor.h"
 #include "main/chain/EffectChain.h"
 
-class SmartEQ;
 class TavroFinalizer;
 
 /** Stand-ins for effects whose panels do not yet hand out a processor of their own: each
@@ -12,20 +11,6 @@ class TavroFinalizer;
     Each goes away when its panel offers `getProcessor()`. */
 namespace paneladapters
 {
-    /** Left and right pointers into the block; one channel is passed as both. */
-    class SmartEQAdapter final : public EffectProcessor
-    {
-    public:
-        explicit SmartEQAdapter (SmartEQ& p) : panel (p) {}
-        void prepare (double, int) override {}
-        void reset() override {}
-        void process (juce::AudioBuffer<float>&, int, int) noexcept override;
-        bool isActive() const noexcept override;
-
-    private:
-        SmartEQ& panel;
-    };
-
     /** Whole-buffer effect; active while its own bypass is off. */
     class FinalizerAdapter final : public EffectProcessor
     {

@@ -1,7 +1,7 @@
 #pragma once
 
 // Small helpers shared by the Smart EQ tests: driving the real controls synchronously and
-// measuring levels through SmartEQ::process.
+// measuring levels through the processor the panel owns.
 
 #include "effects/smarteq/SmartEQ.h"
 
@@ -39,7 +39,7 @@ namespace smarteq_test
             const int n = std::min (blockSize, numSamples - start);
             for (int i = 0; i < n; ++i)
                 gen (start + i, l[(size_t) i], r[(size_t) i]);
-            eq.process (l.data(), r.data(), n);
+            eq.getProcessor().process (l.data(), r.data(), n);
             for (int i = 0; i < n; ++i)
                 out.emplace_back (l[(size_t) i], r[(size_t) i]);
         }

@@ -23,11 +23,8 @@ namespace
     {
         effect_kit::EffectAdapter fx;
         fx.name = "Smart EQ";
-        fx.prepare = [&eq] (double sr, int) { eq.prepare (sr); };
-        fx.process = [&eq] (juce::AudioBuffer<float>& block)
-        {
-            eq.process (block.getWritePointer (0), block.getWritePointer (1), block.getNumSamples());
-        };
+        fx.prepare = [&eq] (double sr, int maxBlock) { eq.getProcessor().prepare (sr, maxBlock); };
+        fx.process = [&eq] (juce::AudioBuffer<float>& block) { eq.getProcessor().process (block, 0, block.getNumSamples()); };
 
         for (int b = 0; b < SmartEQ::numBands; ++b)
             addBandKnobs (eq, b, fx.knobs);

@@ -248,7 +248,7 @@ TEST_F (SmartEqSound, GlobalMixZeroOutputGainMonoAndBypass)
         r[i] = 0.7f * (float) std::cos (0.03 * (double) i);
     }
     auto pl = l, pr = r;
-    eq.process (pl.data(), pr.data(), (int) pl.size());
+    eq.getProcessor().process (pl.data(), pr.data(), (int) pl.size());
     for (size_t i = 0; i < l.size(); ++i)
     {
         ASSERT_FLOAT_EQ (pl[i], std::tanh (l[i] * g)) << i;
@@ -258,7 +258,7 @@ TEST_F (SmartEqSound, GlobalMixZeroOutputGainMonoAndBypass)
     // MONO sums after the output gain.
     setToggle (eq.getMonoButton(), true);
     pl = l; pr = r;
-    eq.process (pl.data(), pr.data(), (int) pl.size());
+    eq.getProcessor().process (pl.data(), pr.data(), (int) pl.size());
     for (size_t i = 0; i < l.size(); ++i)
     {
         ASSERT_FLOAT_EQ (pl[i], std::tanh ((l[i] * g + r[i] * g) / 2.0f)) << i;
@@ -271,7 +271,7 @@ TEST_F (SmartEqSound, GlobalMixZeroOutputGainMonoAndBypass)
     l[3] = std::numeric_limits<float>::quiet_NaN();
     l[4] = 7.0f;
     pl = l; pr = r;
-    eq.process (pl.data(), pr.data(), (int) pl.size());
+    eq.getProcessor().process (pl.data(), pr.data(), (int) pl.size());
     EXPECT_EQ (0, std::memcmp (pl.data(), l.data(), l.size() * sizeof (float)));
     EXPECT_EQ (0, std::memcmp (pr.data(), r.data(), r.size() * sizeof (float)));
 }
@@ -417,10 +417,10 @@ TEST_F (SmartEqSound, ProcessAllocatesAndLocksNothing)
 
     setWorstCase (eq);
     std::vector<float> l (8192, 0.25f), r (8192, -0.25f);
-    eq.process (l.data(), r.data(), 512);
+    eq.getProcessor().process (l.data(), r.data(), 512);
 
     testing_rt::RealtimeScope scope;
     for (int n : { 64, 512, 8192 })
-        eq.process (l.data(), r.data(), n);
+        eq.getProcessor().process (l.data(), r.data(), n);
     EXPECT_TRUE (scope.counts().clean());
 }

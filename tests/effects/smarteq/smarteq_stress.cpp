@@ -59,7 +59,7 @@ TEST (SmartEqStress, BandEditsWhileRendering)
                 r[(size_t) i] = 0.7f * (float) std::sin (6.283185307 * 1330.0 * t);
             }
 
-            eq.process (l.data(), r.data(), n);
+            eq.getProcessor().process (l.data(), r.data(), n);
 
             for (int i = 0; i < n; ++i)
                 if (! std::isfinite (l[(size_t) i]) || ! std::isfinite (r[(size_t) i])
