@@ -63,10 +63,10 @@ namespace
                     processor.setParameter (id, (float) bench::moved (value, info.minimum, info.maximum, s));
                 }
 
-                processor.korruptOffsets[0] = (float) (2.0 * s);
-                processor.korruptOffsets[2] = (float) (10.0 + 10.0 * s);
-                processor.randomiserOffsetTargets[0] = (float) (4.0 + 4.0 * s);
-                processor.randomiserOffsetTargets[2] = (float) (15.0 + 15.0 * s);
+                processor.parameters.korruptOffsets[0] = (float) (2.0 * s);
+                processor.parameters.korruptOffsets[2] = (float) (10.0 + 10.0 * s);
+                processor.parameters.randomiserOffsetTargets[0] = (float) (4.0 + 4.0 * s);
+                processor.parameters.randomiserOffsetTargets[2] = (float) (15.0 + 15.0 * s);
             }
 
             bench::copyBlock (buffer, start, blockSize);

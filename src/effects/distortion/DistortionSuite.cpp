@@ -62,7 +62,7 @@ DistortionSuite::DistortionSuite (PurpleHeadsUpDisplay* hudToFeed)
     bypassButton.setColour (juce::TextButton::textColourOnId, juce::Colour (0xffff6644));
     bypassButton.onClick = [this]
     {
-        processor.bypassed.store (bypassButton.getToggleState(), std::memory_order_relaxed);
+        processor.parameters.bypassed.store (bypassButton.getToggleState(), std::memory_order_relaxed);
         repaint();
     };
     addAndMakeVisible (bypassButton);
@@ -119,7 +119,7 @@ void DistortionSuite::setUpKnobs()
         addAndMakeVisible (knob);
 
         knobInfo[&knob] = { row.name, text.suffix, text.description };
-        processor.bindParameter ((DistortionSuiteProcessor::ParameterId) i, knob.atomicValue());
+        knob.linkMirror (&processor.parameters.values[i]);
     }
 }
 
@@ -142,7 +142,7 @@ DistortionSuite::Knob* DistortionSuite::findKnob (const juce::String& caption) n
 
 void DistortionSuite::setBypassed (bool shouldBeBypassed)
 {
-    processor.bypassed.store (shouldBeBypassed, std::memory_order_relaxed);
+    processor.parameters.bypassed.store (shouldBeBypassed, std::memory_order_relaxed);
     bypassButton.setToggleState (shouldBeBypassed, juce::dontSendNotification);
     repaint();
 }

@@ -13,8 +13,8 @@
 #include <atomic>
 
 /** Effect 0 of the chain: the face of the Distortion Suite, whose sound is the
-    DistortionSuiteProcessor it owns. Each knob's atomic mirror is bound to the processor's
-    parameter of the same place, so the processor sees a knob move at its next block.
+    DistortionSuiteProcessor it owns. Each knob mirrors into the processor's parameter of the
+    same place, so the processor sees a knob move at its next block.
 
     Threads: the panel, its knobs and setMode live on the message thread. process() forwards to
     the processor on the audio thread; the offset fields and the bypass flag are the processor's
@@ -54,7 +54,7 @@ public:
     int getMode() const noexcept { return processor.getMode(); }
 
     /** Bypass as the BYPASS button sets it; setBypassed keeps the button in step. */
-    bool isBypassed() const noexcept { return processor.bypassed.load (std::memory_order_relaxed); }
+    bool isBypassed() const noexcept { return processor.parameters.bypassed.load (std::memory_order_relaxed); }
     void setBypassed (bool shouldBeBypassed);
 
     /** The chain's activity test: not bypassed and the MIX knob itself above 0.01 (offsets do
@@ -72,22 +72,21 @@ public:
     float getRandomiserOffset (int index) const noexcept { return processor.getRandomiserOffset (index); }
 
 private:
-    // Declared before the names below that refer into it. It reads the knobs' mirrors only
-    // inside process(), which the chain never runs while the panel is being destroyed.
+    // First, so that it outlives the knobs that mirror into it.
     DistortionSuiteProcessor processor;
 
 public:
     //==============================================================================
     /** Written by the Korrupt engine (tick and audio push) and the ToneMax coupling; the last
         writer wins. [0] drive offset, [1] bit-depth offset (nothing reads it), [2] mix floor in %. */
-    std::array<std::atomic<float>, 3>& korruptOffsets = processor.korruptOffsets;
+    std::array<std::atomic<float>, 3>& korruptOffsets = processor.parameters.korruptOffsets;
 
     /** Targets of the parameter randomiser's crush group, approached by 0.001 of the remaining
         distance per processed block. [0] drive, [1] second offset (feeds nothing), [2] mix floor %. */
-    std::array<std::atomic<float>, 3>& randomiserOffsetTargets = processor.randomiserOffsetTargets;
+    std::array<std::atomic<float>, 3>& randomiserOffsetTargets = processor.parameters.randomiserOffsetTargets;
 
     /** Written by the BYPASS button (and setBypassed); process() returns at once while set. */
-    std::atomic<bool>& bypassed = processor.bypassed;
+    std::atomic<bool>& bypassed = processor.parameters.bypassed;
 
 private:
     // Declared before every child so that they outlive the knobs and buttons that use them.

@@ -87,7 +87,7 @@ struct DistortionSuiteProcessor::BlockParams
     float satDrive = 1.0f, satNorm = 1.0f;
 };
 
-DistortionSuiteProcessor::BlockParams DistortionSuiteProcessor::blockParams (const Parameters& v, double sr) noexcept
+DistortionSuiteProcessor::BlockParams DistortionSuiteProcessor::blockParams (const Values& v, double sr) noexcept
 {
     using Id = ParameterId;
     BlockParams p;
@@ -224,11 +224,8 @@ DistortionSuiteProcessor::parameterInfo() noexcept
 
 DistortionSuiteProcessor::DistortionSuiteProcessor()
 {
-    for (size_t i = 0; i < ownValues.size(); ++i)
-    {
-        ownValues[i].store ((float) parameterInfo()[i].defaultValue, std::memory_order_relaxed);
-        sources[i] = &ownValues[i];
-    }
+    for (size_t i = 0; i < parameters.values.size(); ++i)
+        parameters.values[i].store ((float) parameterInfo()[i].defaultValue, std::memory_order_relaxed);
 }
 
 void DistortionSuiteProcessor::prepare (double newSampleRate, int)
@@ -246,54 +243,39 @@ void DistortionSuiteProcessor::reset()
 
 bool DistortionSuiteProcessor::isActive() const noexcept
 {
-    return ! bypassed.load (std::memory_order_relaxed) && getParameter (Parameters::mix) > 0.01f;
+    return ! parameters.bypassed.load (std::memory_order_relaxed) && getParameter (Parameters::mix) > 0.01f;
 }
 
-void DistortionSuiteProcessor::setParameter (ParameterId id, float value) noexcept
+DistortionSuiteProcessor::Values DistortionSuiteProcessor::loadValues() const noexcept
 {
-    ownValues[(size_t) id].store (value, std::memory_order_relaxed);
-}
+    Values v;
+    for (size_t i = 0; i < v.values.size(); ++i)
+        v.values[i] = parameters.values[i].load (std::memory_order_relaxed);
 
-float DistortionSuiteProcessor::getParameter (ParameterId id) const noexcept
-{
-    return sources[(size_t) id]->load (std::memory_order_relaxed);
-}
-
-void DistortionSuiteProcessor::bindParameter (ParameterId id, const std::atomic<float>& source) noexcept
-{
-    sources[(size_t) id] = &source;
-}
-
-DistortionSuiteParameters DistortionSuiteProcessor::loadParameters() const noexcept
-{
-    Parameters values;
-    for (size_t i = 0; i < values.values.size(); ++i)
-        values.values[i] = sources[i]->load (std::memory_order_relaxed);
-
-    return values;
+    return v;
 }
 
 void DistortionSuiteProcessor::process (juce::AudioBuffer<float>& buffer, int startSample, int numSamples) noexcept
 {
-    if (bypassed.load (std::memory_order_relaxed) || numSamples < 1)
+    if (parameters.bypassed.load (std::memory_order_relaxed) || numSamples < 1)
         return;
 
     const juce::ScopedNoDenormals noDenormals;
 
     for (size_t i = 0; i < randomiserOffsets.size(); ++i)
     {
-        const auto target = finiteOrZero (randomiserOffsetTargets[i].load (std::memory_order_relaxed));
+        const auto target = finiteOrZero (parameters.randomiserOffsetTargets[i].load (std::memory_order_relaxed));
         randomiserOffsets[i] += (target - randomiserOffsets[i]) * 0.001f;
     }
 
-    const auto values = loadParameters();
+    const auto values = loadValues();
 
     const double driveSum = (double) values[Parameters::drive]
-                          + (double) finiteOrZero (korruptOffsets[0].load (std::memory_order_relaxed))
+                          + (double) finiteOrZero (parameters.korruptOffsets[0].load (std::memory_order_relaxed))
                           + (double) randomiserOffsets[0];
     const auto drive = (float) (driveSum < 0.0 ? 0.0 : std::min (driveSum, 16.0));
 
-    const auto mixFloor = finiteOrZero (korruptOffsets[2].load (std::memory_order_relaxed)) + randomiserOffsets[2];
+    const auto mixFloor = finiteOrZero (parameters.korruptOffsets[2].load (std::memory_order_relaxed)) + randomiserOffsets[2];
     const auto wet = (double) juce::jlimit (0.0f, 1.0f, std::max (values[Parameters::mix], mixFloor) / 100.0f);
 
     const auto outputGain = (double) juce::jlimit (0.0f, 10.0f, decibelsToGain (values[Parameters::out]));

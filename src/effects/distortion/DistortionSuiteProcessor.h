@@ -5,8 +5,10 @@
 #include <array>
 #include <atomic>
 
-/** One value per knob of the Distortion Suite, in the panel's knob order (IN to WIDE, then THRS
-    to SHPE). The processor copies the whole set once at the start of each block. */
+/** What the Distortion Suite's sound reads, as relaxed atomics any thread may store whole: one
+    value per knob in the panel's knob order (IN to WIDE, then THRS to SHPE), which the panel's
+    knobs mirror into on every change, plus the mode, the bypass and the offsets other
+    subsystems write. */
 struct DistortionSuiteParameters
 {
     enum Id
@@ -17,27 +19,43 @@ struct DistortionSuiteParameters
         count
     };
 
-    std::array<float, count> values {};
+    std::array<std::atomic<float>, count> values {};
 
-    float operator[] (Id id) const noexcept { return values[(size_t) id]; }
-    float& operator[] (Id id) noexcept { return values[(size_t) id]; }
+    /** 0 Distorter, 1 Bitcrush, 2 Kompressor; any other value runs no kernel. */
+    std::atomic<int> mode { 0 };
+
+    /** process() returns at once while set. */
+    std::atomic<bool> bypassed { false };
+
+    /** Written by the Korrupt engine (tick and audio push) and the ToneMax coupling; the last
+        writer wins. [0] drive offset, [1] bit-depth offset (nothing reads it), [2] mix floor in %. */
+    std::array<std::atomic<float>, 3> korruptOffsets {};
+
+    /** Targets of the parameter randomiser's crush group, approached by 0.001 of the remaining
+        distance per processed block. [0] drive, [1] second offset (feeds nothing), [2] mix floor %. */
+    std::array<std::atomic<float>, 3> randomiserOffsetTargets {};
 };
 
 /** The sound of the Distortion Suite: three alternative kernels (Distorter, Bitcrush,
     Kompressor) that share input gain, drive, mix and output level.
 
-    Parameters: each has an atomic source that the audio thread loads once per block. By default
-    that is the processor's own field (setParameter writes it); a panel binds its knobs' atomic
-    mirrors instead, so a knob write reaches the next block with no copy in between.
+    The knob values are copied once at the start of each block into a plain Values set, from
+    which everything the block needs is worked out.
 
-    Threads: setParameter, the mode, bypass, sample rate and offset fields are atomics any thread
-    may write. bindParameter runs before the first block. process() runs on the audio thread;
-    everything it smooths or filters is its own. */
+    Threads: the parameters and the sample rate are atomics any thread may write. process() runs
+    on the audio thread; everything it smooths or filters is its own. */
 class DistortionSuiteProcessor final : public EffectProcessor
 {
 public:
     using Parameters = DistortionSuiteParameters;
     using ParameterId = Parameters::Id;
+
+    /** The knob values as one block sees them. */
+    struct Values
+    {
+        std::array<float, Parameters::count> values {};
+        float operator[] (ParameterId id) const noexcept { return values[(size_t) id]; }
+    };
 
     enum Mode { distorterMode = 0, bitcrushMode = 1, kompressorMode = 2 };
 
@@ -67,38 +85,21 @@ public:
     void setSampleRate (double newSampleRate) noexcept { sampleRate.store (newSampleRate, std::memory_order_relaxed); }
     double getSampleRate() const noexcept { return sampleRate.load (std::memory_order_relaxed); }
 
-    /** Writes the processor's own field; a bound parameter keeps reading its source. */
-    void setParameter (ParameterId id, float value) noexcept;
+    void setParameter (ParameterId id, float value) noexcept { parameters.values[(size_t) id].store (value, std::memory_order_relaxed); }
+    float getParameter (ParameterId id) const noexcept { return parameters.values[(size_t) id].load (std::memory_order_relaxed); }
 
-    /** The value the next block will read. */
-    float getParameter (ParameterId id) const noexcept;
-
-    /** Reads this parameter from `source` from now on. Call before the first block; the source
-        must outlive the processor. */
-    void bindParameter (ParameterId id, const std::atomic<float>& source) noexcept;
-
-    /** The whole set as the next block will see it. */
-    Parameters loadParameters() const noexcept;
+    /** The knob values as the next block will see them. */
+    Values loadValues() const noexcept;
 
     /** 0 Distorter, 1 Bitcrush, 2 Kompressor; any other value runs no kernel. */
-    void setMode (int newMode) noexcept { mode.store (newMode, std::memory_order_relaxed); }
-    int getMode() const noexcept { return mode.load (std::memory_order_relaxed); }
+    void setMode (int newMode) noexcept { parameters.mode.store (newMode, std::memory_order_relaxed); }
+    int getMode() const noexcept { return parameters.mode.load (std::memory_order_relaxed); }
 
     /** The smoothed randomiser offsets; owned by the audio thread (read them only while no
         block is being processed). */
     float getRandomiserOffset (int index) const noexcept { return randomiserOffsets[(size_t) index]; }
 
-    //==============================================================================
-    /** Written by the Korrupt engine (tick and audio push) and the ToneMax coupling; the last
-        writer wins. [0] drive offset, [1] bit-depth offset (nothing reads it), [2] mix floor in %. */
-    std::array<std::atomic<float>, 3> korruptOffsets {};
-
-    /** Targets of the parameter randomiser's crush group, approached by 0.001 of the remaining
-        distance per processed block. [0] drive, [1] second offset (feeds nothing), [2] mix floor %. */
-    std::array<std::atomic<float>, 3> randomiserOffsetTargets {};
-
-    /** process() returns at once while set. */
-    std::atomic<bool> bypassed { false };
+    Parameters parameters;
 
 private:
     struct BlockParams;
@@ -115,16 +116,12 @@ private:
 
     static constexpr int stateChannels = 2;
 
-    static BlockParams blockParams (const Parameters&, double sampleRate) noexcept;
+    static BlockParams blockParams (const Values&, double sampleRate) noexcept;
     static float processDistorterSample (float x, float drive, const BlockParams&, ChannelState&) noexcept;
     static float processBitcrushSample (float x, const BlockParams&, ChannelState&) noexcept;
     float processKompressorSample (float x, int channel, const BlockParams&) noexcept;
 
-    std::array<std::atomic<float>, Parameters::count> ownValues;
-    std::array<const std::atomic<float>*, Parameters::count> sources {};
-
     std::atomic<double> sampleRate { 44100.0 };
-    std::atomic<int> mode { distorterMode };
 
     // Audio-thread state.
     std::array<float, 3> randomiserOffsets {};

@@ -657,8 +657,20 @@ TEST (DistortionSuiteProcessor, EachKnobFeedsTheParameterOfItsName)
     suite.setBypassed (true);
     suite.korruptOffsets[1] = 3.0f;
     EXPECT_EQ (processor.getMode(), 2);
-    EXPECT_TRUE (processor.bypassed.load());
-    EXPECT_EQ (processor.korruptOffsets[1].load(), 3.0f);
+    EXPECT_TRUE (processor.parameters.bypassed.load());
+    EXPECT_EQ (processor.parameters.korruptOffsets[1].load(), 3.0f);
+}
+
+namespace
+{
+    void copyKnobValues (const DistortionSuiteProcessor& from, DistortionSuiteProcessor& to)
+    {
+        for (size_t i = 0; i < DistortionSuiteParameters::count; ++i)
+        {
+            const auto id = (DistortionSuiteProcessor::ParameterId) i;
+            to.setParameter (id, from.getParameter (id));
+        }
+    }
 }
 
 TEST (DistortionSuiteProcessor, StandaloneProcessorSoundsLikeThePanelAndResetStartsAfresh)
@@ -674,12 +686,8 @@ TEST (DistortionSuiteProcessor, StandaloneProcessorSoundsLikeThePanelAndResetSta
 
         effect_kit::applySetting (adapterFor (suite), { "random", effect_kit::SettingKind::random, 7 });
         set (suite.mixKnob, 80.0);
-        for (size_t i = 0; i < DistortionSuiteParameters::count; ++i)
-        {
-            const auto id = (DistortionSuiteProcessor::ParameterId) i;
-            alone.setParameter (id, suite.getProcessor().getParameter (id));
-        }
-        suite.korruptOffsets[0] = alone.korruptOffsets[0] = 1.5f;
+        copyKnobValues (suite.getProcessor(), alone);
+        suite.korruptOffsets[0] = alone.parameters.korruptOffsets[0] = 1.5f;
 
         // The processor takes any stretch of a buffer; the panel the whole of it.
         const auto input = noiseBlock (200, 40 + (std::uint32_t) mode, 0.7f);
@@ -707,12 +715,8 @@ TEST (DistortionSuiteProcessor, StandaloneProcessorSoundsLikeThePanelAndResetSta
         DistortionSuiteProcessor fresh;
         fresh.prepare (48000.0, 512);
         fresh.setMode (mode);
-        for (size_t i = 0; i < DistortionSuiteParameters::count; ++i)
-        {
-            const auto id = (DistortionSuiteProcessor::ParameterId) i;
-            fresh.setParameter (id, alone.getParameter (id));
-        }
-        fresh.korruptOffsets[0] = 1.5f;
+        copyKnobValues (alone, fresh);
+        fresh.parameters.korruptOffsets[0] = 1.5f;
 
         alone.reset();
         auto afterReset = input, fromFresh = input;
