@@ -7,14 +7,15 @@
 
 #include "effects/distortion/DistortionSuiteProcessor.h"
 
+#include "dsp/Biquad.h"
+#include "dsp/Decibels.h"
+#include "dsp/OnePole.h"
 #include "platform/CrtRand.h"
 
 #include <cmath>
 
 namespace
 {
-    constexpr double twoPi = juce::MathConstants<double>::twoPi;
-
     float randomUnit() noexcept
     {
         return (float) platform::crtRand() / (float) platform::crtRandMax;
@@ -22,15 +23,7 @@ namespace
 
     float decibelsToGain (float db) noexcept
     {
-        return db > -100.0f ? std::pow (10.0f, db / 20.0f) : 0.0f;
-    }
-
-    // One-pole high-pass coefficient RC / (RC + dt).
-    float onePoleHighpassAlpha (float cornerHz, double sampleRate) noexcept
-    {
-        const double rc = 1.0 / (twoPi * (double) cornerHz);
-        const double dt = 1.0 / sampleRate;
-        return (float) (rc / (rc + dt));
+        return dsp::decibelsToGain<dsp::DecibelForm::flooredNanSilent> (db);
     }
 
     // Triangle wave of period 4 through (0, 0), equal to u on [-1, 1]: repeated reflection at
@@ -77,7 +70,7 @@ struct DistortionSuiteProcessor::BlockParams
     float rate = 0.0f, jitter = 0.0f, dither = 0.0f, drift = 0.0f;
     bool holdOn = false, lowpassOn = false, cellsPerUnitIsWhole = false;
     double step = 1.0, cellsPerUnit = 1.0;
-    double b0 = 0.0, b1 = 0.0, b2 = 0.0, a0 = 1.0, a1 = 0.0, a2 = 0.0;
+    dsp::WideBiquadCoefficients lowpass;
 
     // Kompressor
     float threshold = 0.0f, ratio = 1.0f, link = 0.0f, saturation = 0.0f;
@@ -105,7 +98,7 @@ DistortionSuiteProcessor::BlockParams DistortionSuiteProcessor::blockParams (con
     const auto hpf = v[Id::hpf];
     p.highpassOn = hpf > 20.0f && sr > 0.0;
     if (p.highpassOn)
-        p.highpassAlpha = onePoleHighpassAlpha (hpf, sr);
+        p.highpassAlpha = dsp::onePoleHighpassAlpha (hpf, sr);
 
     const auto bits = v[Id::bits];
     p.rate   = v[Id::rate];
@@ -125,15 +118,7 @@ DistortionSuiteProcessor::BlockParams DistortionSuiteProcessor::blockParams (con
     p.lowpassOn = filt < 19000.0f && sr > 0.0;
     if (p.lowpassOn)
     {
-        const double w = twoPi * (double) filt / sr;
-        const double alpha = std::sin (w) / (2.0 * (double) res);
-        const double cosw = std::cos (w);
-        p.a0 = 1.0 + alpha;
-        p.b0 = (1.0 - cosw) / 2.0;
-        p.b1 = 1.0 - cosw;
-        p.b2 = p.b0;
-        p.a1 = -2.0 * cosw;
-        p.a2 = 1.0 - alpha;
+        p.lowpass = dsp::lowpassUnnormalised ((double) filt, (double) res, sr);
     }
 
     p.threshold  = v[Id::thrs];
@@ -144,15 +129,13 @@ DistortionSuiteProcessor::BlockParams DistortionSuiteProcessor::blockParams (con
     const auto schp = v[Id::schp];
     p.sidechainHighpassOn = schp > 20.0f && sr > 0.0;
     if (p.sidechainHighpassOn)
-        p.sidechainHighpassAlpha = onePoleHighpassAlpha (schp, sr);
+        p.sidechainHighpassAlpha = dsp::onePoleHighpassAlpha (schp, sr);
 
     const auto sclp = v[Id::sclp];
     p.sidechainLowpassOn = sclp < 20000.0f && sr > 0.0;
     if (p.sidechainLowpassOn)
     {
-        const double rc = 1.0 / (twoPi * (double) sclp);
-        const double dt = 1.0 / sr;
-        p.sidechainLowpassCoef = (float) (dt / (rc + dt));
+        p.sidechainLowpassCoef = dsp::onePoleLowpassStep (sclp, sr);
     }
 
     p.envelopeCoef = (float) std::exp (-1.0 / (0.01 * sr));
@@ -177,7 +160,7 @@ DistortionSuiteProcessor::BlockParams DistortionSuiteProcessor::blockParams (con
     const auto lim = v[Id::lim];
     p.limiterOn = lim < 0.0f;
     if (p.limiterOn)
-        p.ceiling = std::pow (10.0f, lim / 20.0f);
+        p.ceiling = dsp::decibelsToGain<dsp::DecibelForm::unfloored> (lim);
 
     return p;
 }
@@ -265,7 +248,7 @@ void DistortionSuiteProcessor::process (juce::AudioBuffer<float>& buffer, int st
     for (size_t i = 0; i < randomiserOffsets.size(); ++i)
     {
         const auto target = finiteOrZero (parameters.randomiserOffsetTargets[i].load (std::memory_order_relaxed));
-        randomiserOffsets[i] += (target - randomiserOffsets[i]) * 0.001f;
+        dsp::smoothTowards (randomiserOffsets[i], target, 0.001f);
     }
 
     const auto values = loadValues();
@@ -323,14 +306,11 @@ float DistortionSuiteProcessor::processDistorterSample (float x, float drive, co
 
     if (p.highpassOn)
     {
-        const auto out = p.highpassAlpha * (x + s.distHighpassOut - s.distHighpassIn);
-        s.distHighpassIn = x;
-        s.distHighpassOut = out;
-        x = out;
+        x = s.distHighpass.process (x, p.highpassAlpha);
 
         // An overflowing input must not leave inf - inf behind to poison every later sample.
-        if (! allFinite ({ s.distHighpassIn, s.distHighpassOut }))
-            s.distHighpassIn = s.distHighpassOut = 0.0f;
+        if (! allFinite ({ s.distHighpass.in, s.distHighpass.out }))
+            s.distHighpass.clear();
     }
 
     const auto v = (x + 0.5f * p.offs) * 4.0f * drive;
@@ -422,16 +402,10 @@ float DistortionSuiteProcessor::processBitcrushSample (float x, const BlockParam
 
     if (p.lowpassOn)
     {
-        const auto out = (p.b0 * (double) y + p.b1 * (double) s.crushLowpassX1 + p.b2 * (double) s.crushLowpassX2
-                          - p.a1 * (double) s.crushLowpassY1 - p.a2 * (double) s.crushLowpassY2) / p.a0;
-        s.crushLowpassX2 = s.crushLowpassX1;
-        s.crushLowpassX1 = y;
-        s.crushLowpassY2 = s.crushLowpassY1;
-        s.crushLowpassY1 = (float) out;
-        y = (float) out;
+        y = s.crushLowpass.process (p.lowpass, y);
 
-        if (! allFinite ({ s.crushLowpassX1, s.crushLowpassX2, s.crushLowpassY1, s.crushLowpassY2 }))
-            s.crushLowpassX1 = s.crushLowpassX2 = s.crushLowpassY1 = s.crushLowpassY2 = 0.0f;
+        if (! s.crushLowpass.isFinite())
+            s.crushLowpass.clear();
     }
 
     return juce::jlimit (-1.0f, 1.0f, y);
@@ -446,22 +420,18 @@ float DistortionSuiteProcessor::processKompressorSample (float x, int channel, c
 
     if (p.sidechainHighpassOn)
     {
-        const auto out = p.sidechainHighpassAlpha * (d + s.kompSidechainHighpassOut - s.kompSidechainHighpassIn);
-        s.kompSidechainHighpassIn = d;
-        s.kompSidechainHighpassOut = out;
-        d = out;
+        d = s.kompSidechainHighpass.process (d, p.sidechainHighpassAlpha);
     }
 
     if (p.sidechainLowpassOn)
     {
-        s.kompSidechainLowpass += p.sidechainLowpassCoef * (d - s.kompSidechainLowpass);
-        d = s.kompSidechainLowpass;
+        d = s.kompSidechainLowpass.process (d, p.sidechainLowpassCoef);
     }
 
     s.kompEnvelope = (1.0f - p.envelopeCoef) * std::abs (d) + p.envelopeCoef * s.kompEnvelope;
 
     const auto sum = s.kompEnvelope + 0.00001f;
-    const auto level = sum > 0.0f ? std::max (20.0f * std::log10 (sum), -100.0f) : -100.0f;
+    const auto level = dsp::gainToDecibels (sum);
 
     auto target = 1.0f;
     if (level > p.threshold)
@@ -473,10 +443,12 @@ float DistortionSuiteProcessor::processKompressorSample (float x, int channel, c
     const auto coef = s.kompGain > target ? p.attackCoef : p.releaseCoef;
     s.kompGain = (1.0f - coef) * target + coef * s.kompGain;
 
-    if (! allFinite ({ s.kompSidechainHighpassIn, s.kompSidechainHighpassOut, s.kompSidechainLowpass,
+    if (! allFinite ({ s.kompSidechainHighpass.in, s.kompSidechainHighpass.out, s.kompSidechainLowpass.state,
                        s.kompEnvelope, s.kompGain }))
     {
-        s.kompSidechainHighpassIn = s.kompSidechainHighpassOut = s.kompSidechainLowpass = s.kompEnvelope = 0.0f;
+        s.kompSidechainHighpass.clear();
+        s.kompSidechainLowpass.clear();
+        s.kompEnvelope = 0.0f;
         s.kompGain = 1.0f;
     }
 

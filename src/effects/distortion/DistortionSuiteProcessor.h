@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dsp/Biquad.h"
+#include "dsp/OnePole.h"
 #include "effects/EffectProcessor.h"
 
 #include <array>
@@ -105,13 +107,15 @@ private:
     struct BlockParams;
     struct ChannelState
     {
-        float distHighpassIn = 0.0f, distHighpassOut = 0.0f, distPresencePrev = 0.0f;
+        dsp::DcBlocker distHighpass;
+        float distPresencePrev = 0.0f;
 
         float crushHeldSample = 0.0f, crushHoldPhase = 0.0f, crushDriftHeld = 0.0f;
-        float crushLowpassX1 = 0.0f, crushLowpassX2 = 0.0f, crushLowpassY1 = 0.0f, crushLowpassY2 = 0.0f;
+        dsp::BiquadState<dsp::BiquadForm::directUnnormalised> crushLowpass;
 
-        float kompSidechainHighpassIn = 0.0f, kompSidechainHighpassOut = 0.0f;
-        float kompSidechainLowpass = 0.0f, kompEnvelope = 0.0f, kompGain = 1.0f;
+        dsp::DcBlocker kompSidechainHighpass;
+        dsp::OnePoleLowpass<dsp::OnePoleForm::increment> kompSidechainLowpass;
+        float kompEnvelope = 0.0f, kompGain = 1.0f;
     };
 
     static constexpr int stateChannels = 2;
