@@ -5,7 +5,7 @@
 
 #include "BenchSupport.h"
 
-#include "effects/finalizer/TavroFinalizer.h"
+#include "effects/finalizer/FinalizerProcessor.h"
 
 #include <atomic>
 #include <vector>
@@ -23,9 +23,9 @@ namespace
     {
         const int blockSize = (int) state.range (0);
 
-        TavroFinalizer fin (nullptr);
-        fin.stopTimer();
-        fin.prepare (bench::sampleRate, blockSize);
+        FinalizerSettings fin;
+        FinalizerProcessor processor (fin);
+        processor.prepare (bench::sampleRate, blockSize);
 
         std::vector<Setting> settings {
             { &fin.subDb, 6.0f, -6.0f, 6.0f, true },       { &fin.bodyDb, -6.0f, -6.0f, 6.0f, true },
@@ -46,8 +46,8 @@ namespace
 
         for (auto& s : settings)
             s.parameter->store (s.value);
-        fin.dcFilterButton.setToggleStateAndMirror (true, juce::dontSendNotification);
-        fin.updateEqCoefficients();
+        fin.dcFilter = true;
+        processor.updateEqCoefficients();
 
         juce::AudioBuffer<float> buffer (2, blockSize);
 
@@ -59,11 +59,11 @@ namespace
                 const auto s = (float) bench::motion (start);
                 for (auto& setting : settings)
                     setting.parameter->store (bench::moved (setting.value, setting.min, setting.max, s));
-                fin.updateEqCoefficients();
+                processor.updateEqCoefficients();
             }
 
             bench::copyBlock (buffer, start, blockSize);
-            fin.process (buffer);
+            processor.process (buffer, 0, blockSize);
             benchmark::DoNotOptimize (buffer.getReadPointer (0));
         };
 

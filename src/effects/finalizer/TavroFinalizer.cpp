@@ -7,10 +7,8 @@ TavroFinalizer::TavroFinalizer (TavroFinalizerHUD* hudToFeed)
 {
     issueMarkers.reserve (maxIssueMarkers + 1);
 
-    for (auto& v : bandWidth) v.store (1.0f);
-    for (auto& v : bandDrive) v.store (0.0f);
-    for (auto& v : bandMode)  v.store (2);
-    for (auto& v : korruptBandInputs) v.store (0.0f);
+    // The switch keeps its own mirror; the processor reads that one.
+    dcFilterSource = &dcFilterButton.atomicState();
 
     setLookAndFeel (&knobLookAndFeel);
     startTimerHz (1000);
@@ -78,7 +76,7 @@ void TavroFinalizer::resetCurve()
 
 void TavroFinalizer::updateSubsonicFilter()
 {
-    const double rate = sampleRate.load();
+    const double rate = getSampleRate();
     if (subsonicHz == 0 || rate <= 0.0)
         return;
 

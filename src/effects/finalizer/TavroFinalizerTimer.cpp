@@ -32,13 +32,13 @@ void TavroFinalizer::timerCallback()
 
 void TavroFinalizer::tickPlayer()
 {
-    if (playerEnded.exchange (false))
+    if (wavePlayer.takeEnded())
         playButton.setToggleState (false, juce::dontSendNotification);
 
     // While the audio thread renders the player it owns the position. Device blocks arrive
     // many ticks apart, so the tick takes the position back only after renders have been
     // absent for longer than any block lasts.
-    const auto calls = renderCalls.load();
+    const auto calls = wavePlayer.renderCallCount();
     if (calls != renderCallsSeen)
     {
         renderCallsSeen = calls;
@@ -50,27 +50,11 @@ void TavroFinalizer::tickPlayer()
     }
     const bool rendering = ticksSinceRender < renderOwnershipTicks;
 
-    const auto length = playerLength.load();
-    if (rendering || ! playing.load() || length <= 0)
+    if (rendering || ! playing.load() || playerLength.load() <= 0)
         return;
 
-    const double step = (double) (playerSampleRate.load() / 1000);
-    double position = std::floor (playPosition.load()) + step;
-
-    if (position >= (double) length)
-    {
-        if (looping.load())
-        {
-            position = 0.0;
-        }
-        else
-        {
-            position = (double) (length - 1);
-            playing.store (false);
-            playButton.setToggleState (false, juce::dontSendNotification);
-        }
-    }
-    playPosition.store (position);
+    if (! wavePlayer.advanceWithoutRender ((double) (playerSampleRate.load() / 1000)))
+        playButton.setToggleState (false, juce::dontSendNotification);
 }
 
 void TavroFinalizer::ageIssueMarkers()

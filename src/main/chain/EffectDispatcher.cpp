@@ -4,14 +4,14 @@
 #include "effects/delayverb/DelayVerb.h"
 #include "effects/dictionary/DictionaryReader.h"
 #include "effects/distortion/DistortionSuite.h"
+#include "effects/finalizer/TavroFinalizer.h"
 #include "effects/imager/MultiEffectImagerPro.h"
 #include "effects/smarteq/SmartEQ.h"
 #include "effects/stereoutility/StereoUtilityMax.h"
 #include "effects/timepro/HeightAndWeight.h"
 
 EffectDispatcher::EffectDispatcher (const Effects& e)
-    : adapters (new Adapters { paneladapters::FinalizerAdapter { e.finalizer } }),
-      table { &e.distortionSuite.getProcessor(),
+    : table { &e.distortionSuite.getProcessor(),
               &e.stereoUtilityMax.getProcessor(),
               &e.delayVerb.getProcessor(),
               &e.atomizer.getProcessor(),
@@ -19,14 +19,8 @@ EffectDispatcher::EffectDispatcher (const Effects& e)
               &e.timePro.getProcessor(),
               &e.dictionaryReader.getProcessor(),
               &e.smartEq.getProcessor(),
-              &adapters->finalizer }
+              &e.finalizer.getProcessor() }
 {
-}
-
-void EffectDispatcher::prepare (int, int maxBlockSamples)
-{
-    if (adapters != nullptr)
-        adapters->finalizer.prepare (0.0, maxBlockSamples);
 }
 
 bool EffectDispatcher::isEffectActive (int id) const noexcept

@@ -3,7 +3,6 @@
 #include "effects/EffectProcessor.h"
 #include "main/chain/EffectChain.h"
 #include "main/chain/EffectId.h"
-#include "main/chain/PanelAdapters.h"
 
 #include <array>
 #include <memory>
@@ -40,15 +39,15 @@ public:
         TavroFinalizer& finalizer;
     };
 
-    /** Takes each panel's processor, or a stand-in for panels that have none yet. */
+    /** Takes each panel's processor. */
     explicit EffectDispatcher (const Effects& effects);
 
     /** Any nine processors (tests and benchmarks); they must outlive the dispatcher. */
     explicit EffectDispatcher (const Table& processors) noexcept : table (processors) {}
 
-    /** Device thread, no block in flight: sizes what the stand-ins copy through. The effects
-        themselves are prepared by their owners. */
-    void prepare (int numChannels, int maxBlockSamples);
+    /** Device thread, no block in flight. Nothing to size here: the processors are prepared
+        by the panels that own them. */
+    void prepare (int, int) noexcept {}
 
     /** Safe on both threads: every processor's activity test reads atomics only. */
     bool isEffectActive (int id) const noexcept override;
@@ -58,11 +57,5 @@ public:
     EffectProcessor* processorFor (int id) const noexcept { return isValidEffectId (id) ? table[(size_t) id] : nullptr; }
 
 private:
-    struct Adapters
-    {
-        paneladapters::FinalizerAdapter finalizer;
-    };
-
-    std::unique_ptr<Adapters> adapters;
     Table table {};
 };

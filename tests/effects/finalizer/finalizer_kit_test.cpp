@@ -56,8 +56,9 @@ namespace
         {
             effect_kit::EffectAdapter fx;
             fx.name = "Finalizer";
-            fx.prepare = [this] (double sampleRate, int blockSize) { fin.prepare (sampleRate, blockSize); };
-            fx.process = [this] (juce::AudioBuffer<float>& block) { fin.process (block); };
+            auto& processor = fin.getProcessor();
+            fx.prepare = [&processor] (double sampleRate, int blockSize) { processor.prepare (sampleRate, blockSize); };
+            fx.process = [&processor] (juce::AudioBuffer<float>& block) { processor.process (block, 0, block.getNumSamples()); };
             fx.knobs = { &fin.inputGainSlider, &fin.ceilingSlider, &fin.outputGainSlider };
             for (auto& k : knobs)
                 fx.knobs.push_back (&k);

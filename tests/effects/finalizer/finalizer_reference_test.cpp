@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "FinalizerFixture.h"
+#include "effects/finalizer/FinalizerProcessor.h"
 
 #include <cmath>
 
@@ -27,7 +27,7 @@ namespace
 
     struct PerSampleFinalizer
     {
-        const TavroFinalizer& params;
+        const FinalizerSettings& params;
         double rate;
         Biquad eq[5], dc;
         float xc[5] {}, xsL[5] {}, xsR[5] {};
@@ -37,7 +37,7 @@ namespace
         float aboveSmooth[2] {}, aboveLow[2] {}, belowSmooth[2] {}, belowLow[2] {};
         float peakLeft = 0, peakRight = 0;
 
-        PerSampleFinalizer (const TavroFinalizer& p, double r) : params (p), rate (r)
+        PerSampleFinalizer (const FinalizerSettings& p, double r) : params (p), rate (r)
         {
             const float w = 10.0f * juce::MathConstants<float>::pi / (float) r;
             const float alpha = std::sin (w) / 1.414f, c = std::cos (w), d = 1.0f + alpha;
@@ -45,7 +45,7 @@ namespace
 
             for (int k = 0; k < 5; ++k)
                 xc[k] = (float) juce::jlimit (0.0, 0.9999, std::exp (-juce::MathConstants<double>::twoPi
-                                                                     * TavroFinalizer::crossoverHz[(size_t) k] / std::max (r, 4800.0)));
+                                                                     * FinalizerProcessor::crossoverHz[(size_t) k] / std::max (r, 4800.0)));
 
             const double f[5] = { 80, 200, 3000, 7000, 10000 }, q[5] = { 0.7, 0.9, 0.8, 0.7, 0.7 };
             const double tilt = p.tiltDb.load();
@@ -54,7 +54,8 @@ namespace
             {
                 StereoBiquad s;
                 makePeakingCoefficients (s, r, f[k], g[k], q[k]);
-                eq[k].b0 = s.b0; eq[k].b1 = s.b1; eq[k].b2 = s.b2; eq[k].a1 = s.a1; eq[k].a2 = s.a2;
+                const auto& c = s.coefficients;
+                eq[k].b0 = c.b0; eq[k].b1 = c.b1; eq[k].b2 = c.b2; eq[k].a1 = c.a1; eq[k].a2 = c.a2;
             }
         }
 
@@ -102,7 +103,7 @@ namespace
             }
             if (d4 > 0.001f)
             {
-                motionPhase += TavroFinalizer::motionRateHz / (float) rate;
+                motionPhase += FinalizerProcessor::motionRateHz / (float) rate;
                 if (motionPhase > 1.0f) motionPhase -= 1.0f;
                 const float s = std::sin (juce::MathConstants<float>::twoPi * motionPhase) * d4;
                 M *= 1.0f + 0.5f * s; S *= 1.0f - 0.3f * s;
@@ -154,11 +155,11 @@ namespace
             auto* outR = buffer.getWritePointer (1);
             for (int i = 0; i < buffer.getNumSamples(); ++i)
             {
-                const float gIn = TavroFinalizer::toGain (params.inputGainDb), gOut = TavroFinalizer::toGain (params.outputGainDb);
-                const float gCeil = TavroFinalizer::toGain (params.ceilingDb);
+                const float gIn = FinalizerProcessor::toGain (params.inputGainDb), gOut = FinalizerProcessor::toGain (params.outputGainDb);
+                const float gCeil = FinalizerProcessor::toGain (params.ceilingDb);
                 float L = outL[i] * gIn, R = outR[i] * gIn;
                 for (auto& b : eq) { L = b.run (0, L); R = b.run (1, R); }
-                if (params.dcFilterButton.getAtomicState()) { L = dc.run (0, L); R = dc.run (1, R); }
+                if (params.dcFilterSource->load()) { L = dc.run (0, L); R = dc.run (1, R); }
 
                 float bandL[6], bandR[6], xl = L, xr = R;
                 for (int k = 0; k < 5; ++k)
@@ -211,10 +212,12 @@ namespace
 
 TEST (FinalizerReference, BlockHoistingGivesTheSameOutputAsPerSampleWork)
 {
-    FinalizerRig rig;
-    auto& fin = rig.fin;
+    constexpr double rate = 48000.0;
+    FinalizerSettings fin;
+    FinalizerProcessor processor (fin);
+    processor.prepare (rate, 512);
     fin.subDb = 5.0f; fin.bodyDb = -3.0f; fin.presenceDb = 2.5f; fin.airDb = 6.0f; fin.tameDb = -4.0f; fin.tiltDb = 1.5f;
-    fin.updateEqCoefficients();
+    processor.updateEqCoefficients();
     for (size_t k = 0; k < 6; ++k)
     {
         fin.bandDrive[k] = 0.3f * (float) k;
@@ -227,7 +230,7 @@ TEST (FinalizerReference, BlockHoistingGivesTheSameOutputAsPerSampleWork)
     fin.inputGainDb = 3.0f; fin.outputGainDb = -2.0f; fin.ceilingDb = -0.5f;
     fin.leftMix = 0.8f;
 
-    PerSampleFinalizer reference (fin, FinalizerRig::rate);
+    PerSampleFinalizer reference (fin, rate);
 
     auto signal = [] (int i) { return std::pair (0.7f * (float) std::sin (i * 0.021) + 0.3f * (float) std::sin (i * 0.4),
                                                  0.6f * (float) std::sin (i * 0.013 + 0.5)); };
@@ -242,7 +245,7 @@ TEST (FinalizerReference, BlockHoistingGivesTheSameOutputAsPerSampleWork)
             a.setSample (1, i, r);
         }
         juce::AudioBuffer<float> b (a);
-        fin.process (a);
+        processor.process (a, 0, blockSize);
         reference.process (b);
 
         for (int ch = 0; ch < 2; ++ch)
@@ -250,6 +253,6 @@ TEST (FinalizerReference, BlockHoistingGivesTheSameOutputAsPerSampleWork)
                 ASSERT_EQ (a.getSample (ch, i), b.getSample (ch, i)) << "block at " << start << ", sample " << i;
         start += blockSize;
     }
-    EXPECT_EQ (fin.peakLeft.load(), reference.peakLeft);
-    EXPECT_EQ (fin.peakRight.load(), reference.peakRight);
+    EXPECT_EQ (processor.peakLeft.load(), reference.peakLeft);
+    EXPECT_EQ (processor.peakRight.load(), reference.peakRight);
 }

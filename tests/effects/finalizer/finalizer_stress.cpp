@@ -20,7 +20,7 @@ namespace
         {
             StereoBiquad section;
             makePeakingCoefficients (section, 48000.0, design[k][0], gainDb, design[k][1]);
-            sets[k] = { section.b0, section.b1, section.b2, section.a1, section.a2 };
+            sets[k] = section.coefficients;
         }
         return sets;
     }
@@ -29,7 +29,7 @@ namespace
     {
         for (size_t k = 0; k < 5; ++k)
         {
-            const auto& b = state.eqBands[k];
+            const auto& b = state.eqBands[k].coefficients;
             const auto& c = set[k];
             if (b.b0 != c.b0 || b.b1 != c.b1 || b.b2 != c.b2 || b.a1 != c.a1 || b.a2 != c.a2)
                 return false;

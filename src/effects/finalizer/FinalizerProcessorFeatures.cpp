@@ -1,4 +1,4 @@
-#include "effects/finalizer/TavroFinalizer.h"
+#include "effects/finalizer/FinalizerProcessor.h"
 
 #include <cmath>
 
@@ -20,7 +20,7 @@ namespace
     }
 }
 
-void TavroFinalizer::extractFeatures (const float* left, const float* right, int numSamples) noexcept
+void FinalizerProcessor::extractFeatures (const float* left, const float* right, int numSamples) noexcept
 {
     if (numSamples < 64)
         return;
