@@ -2,22 +2,13 @@
 
 #include "controls/HeadsUpDisplay.h"
 #include "controls/RightClickSlider.h"
+#include "effects/PanelKnobSpec.h"
 
 #include <juce_audio_basics/juce_audio_basics.h>
 
 #include <array>
 #include <atomic>
 #include <functional>
-
-/** One row of a panel's knob table: what the knob is called on screen, its range and start
-    value, the unit its readouts append and the line the heads-up display shows for it. */
-struct PanelKnobSpec
-{
-    const char* caption;
-    double minimum, maximum, defaultValue;
-    const char* unit;
-    const char* description;
-};
 
 namespace panelknobs
 {

@@ -138,7 +138,6 @@ namespace
 TEST (CorePanels, HeaderButtonsAndLayout)
 {
     checkHeader<StereoUtilityMax, HeadsUpDisplay> ("stereo", &StereoUtilityMax::syncEnabled, { 164, 4, 140, 22 });
-    checkHeader<DelayVerb, GreenHeadsUpDisplay> ("delayverb", &DelayVerb::syncEnabled, { 124, 4, 180, 22 });
     checkHeader<Atomizer, OrangeHeadsUpDisplay> ("atomizer", &Atomizer::sync, { 104, 4, 200, 22 });
     checkHeader<HeightAndWeight, MagentaHeadsUpDisplay> ("timepro", &HeightAndWeight::tempoSyncEnabled, { 84, 4, 240, 22 });
 }
