@@ -85,6 +85,11 @@ namespace smarteq
         bool rateSeen = false;
     };
 
+    /** Renders the six bands over a block, one band at a time over short stretches, so each
+        band's filter, detector and oscillator stay in registers and its per-sample work runs in
+        tight loops. Every value is the one the plain per-sample reading gives, bit for bit. A
+        stretch in which a band's output turns non-finite is run again for that band from its
+        saved state, sample by sample, so it resets at the very sample where it overflowed. */
     class Renderer
     {
     public:

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "effects/smarteq/SmartEqLiteral.h"
 #include "effects/smarteq/SmartEqTestUtil.h"
 #include "support/RealtimeTrap.h"
 
@@ -332,82 +331,6 @@ TEST_F (SmartEqSound, ABandThatOverflowsRecovers)
     eq.applyMacroEq (100.0f, zero);
     render (eq, 48000, [] (int, float& l, float& r) { l = r = 0.0f; });
     EXPECT_NEAR (sineGainDb (eq, 1000.0).left, 0.0, 0.02);
-}
-
-TEST (SmartEqRenderer, BlockConstantWorkMatchesThePerSampleForm)
-{
-    using smarteq::BandParams;
-
-    struct Config { const char* name; std::function<void (BandParams&, int)> set; bool mono = false; };
-    const Config configs[] = {
-        { "constructed", [] (BandParams& p, int b)
-            {
-                const std::int32_t types[] = { smarteq::lowCut, smarteq::bell, smarteq::bell, smarteq::bell, smarteq::bell, smarteq::highShelf };
-                const float freqs[] = { 48, 120, 450, 1400, 4000, 10000 };
-                p.filterType = types[b]; p.frequencyHz = freqs[b];
-            } },
-        { "every feature", [] (BandParams& p, int b)
-            {
-                p.filterType = b; p.frequencyHz = 80.0f * (float) (b + 1) * (float) (b + 1);
-                p.gainLeftDb = 3.0f - (float) b; p.gainRightDb = (float) b - 2.0f; p.q = 0.5f + (float) b;
-                p.dynamicOn = true; p.thresholdDb = -30.0f; p.ratio = 3.5f; p.attackMs = 0.1f + (float) b; p.releaseMs = 50.0f;
-                p.driveOn = true; p.driveAmountPct = b == 3 ? 0.0f : 100.0f; p.saturationPct = 40.0f;
-                p.softClip = b == 1; p.tubeMode = b == 2; p.harmonicsPct = b == 4 ? -60.0f : 100.0f;
-                p.motionOn = true; p.motionDepthPct = 100.0f; p.motionRateHz = 0.5f + (float) b; p.syncBpm = b % 2 == 0;
-                p.midMode = b == 0; p.sideMode = b == 5; p.widthPct = 200.0f;
-                p.vocalMode = b == 1; p.drumMode = b == 2; p.bassMode = b == 3; p.mixPct = 80.0f;
-            } },
-        { "gains only", [] (BandParams& p, int b) { p.gainLeftDb = (float) b - 2.5f; p.gainRightDb = 1.5f; p.enabled = b != 2; } },
-        { "dynamics without motion", [] (BandParams& p, int b) { p.dynamicOn = b % 2 == 1; p.gainLeftDb = p.gainRightDb = -2.0f; } },
-        { "solo, motion and mono", [] (BandParams& p, int b) { p.solo = b == 4; p.motionOn = true; p.motionDepthPct = 30.0f; p.mixPct = 50.0f; }, true },
-    };
-
-    std::mt19937 rng (3);
-    std::uniform_real_distribution<float> dist (-0.9f, 0.9f);
-    std::vector<float> fixtureL (30000), fixtureR (30000);
-    for (size_t i = 0; i < fixtureL.size(); ++i)
-    {
-        fixtureL[i] = 0.5f * (float) std::sin (0.013 * (double) i) + 0.4f * dist (rng);
-        fixtureR[i] = i > 20000 ? 0.0f : 0.6f * (float) std::sin (0.051 * (double) i) + 0.3f * dist (rng);
-    }
-
-    for (const auto& config : configs)
-    {
-        smarteq::Snapshot snap;
-        snap.sampleRate = sampleRate;
-        for (int b = 0; b < 6; ++b)
-        {
-            config.set (snap.bands[(size_t) b], b);
-            smarteq::computeCoefficients (snap.bands[(size_t) b], snap.sampleRate);
-        }
-
-        auto literalBands = snap.bands;
-        std::array<smarteq_literal::State, 6> literalStates {};
-        smarteq::Renderer renderer;
-        const smarteq::GlobalParams globals { 0.9f, 1.2f, config.mono };
-
-        auto fastL = fixtureL, fastR = fixtureR, slowL = fixtureL, slowR = fixtureR;
-        const int blockSizes[] = { 1, 37, 64, 512, 3000 };
-        size_t pos = 0;
-        for (int k = 0; pos < fastL.size(); ++k)
-        {
-            // Half-way, BPM sync goes off: the stored 2 Hz must carry on in both forms.
-            if (pos > 15000)
-                for (auto* bands : { &snap.bands, &literalBands })
-                    for (auto& p : *bands)
-                        p.syncBpm = false;
-
-            const int n = (int) std::min<size_t> ((size_t) blockSizes[k % 5], fastL.size() - pos);
-            const juce::ScopedNoDenormals sameFloatingPointMode;
-            renderer.process (snap, globals, fastL.data() + pos, fastR.data() + pos, n);
-            smarteq_literal::process (literalBands, literalStates, sampleRate, globals.globalMix, globals.outGain,
-                                      globals.mono, slowL.data() + pos, slowR.data() + pos, n);
-            pos += (size_t) n;
-        }
-
-        EXPECT_EQ (0, std::memcmp (fastL.data(), slowL.data(), fastL.size() * sizeof (float))) << config.name;
-        EXPECT_EQ (0, std::memcmp (fastR.data(), slowR.data(), fastR.size() * sizeof (float))) << config.name;
-    }
 }
 
 TEST_F (SmartEqSound, ProcessAllocatesAndLocksNothing)
