@@ -44,13 +44,12 @@ namespace spectrogram
         return juce::Colour::fromFloatRGBA (r, g, b, 1.0f);
     }
 
-    Result build (juce::AudioFormatReader& reader, const std::function<bool()>& shouldStop)
+    Result build (int numChannels, juce::int64 length, double sampleRate, const ChunkReader& readChunk,
+                  const std::function<bool()>& shouldStop)
     {
         Result result;
-        result.sampleRate = reader.sampleRate;
+        result.sampleRate = sampleRate;
 
-        const auto length = reader.lengthInSamples;
-        const auto numChannels = (int) reader.numChannels;
         const auto frames = frameCount (length);
 
         if (length <= 0 || numChannels <= 0 || frames <= 0)
@@ -83,7 +82,7 @@ namespace spectrogram
 
             const auto count = (int) std::min<juce::int64> (readChunkFrames, length - position);
 
-            if (! reader.read (chunk.getArrayOfWritePointers(), numChannels, position, count))
+            if (! readChunk (chunk.getArrayOfWritePointers(), position, count))
                 chunk.clear();
 
             for (int i = 0; i < count; ++i)
@@ -160,6 +159,31 @@ namespace spectrogram
         return result;
     }
 
+    Result build (juce::AudioFormatReader& reader, const std::function<bool()>& shouldStop)
+    {
+        const auto channels = (int) reader.numChannels;
+        return build (channels, reader.lengthInSamples, reader.sampleRate,
+                      [&] (float* const* destination, juce::int64 start, int count)
+                      {
+                          return reader.read (destination, channels, start, count);
+                      },
+                      shouldStop);
+    }
+
+    Result build (const DecodedAudio& audio, const std::function<bool()>& shouldStop)
+    {
+        const auto& samples = audio.samples;
+        const auto channels = samples.getNumChannels();
+        return build (channels, samples.getNumSamples(), audio.sampleRate,
+                      [&] (float* const* destination, juce::int64 start, int count)
+                      {
+                          for (int c = 0; c < channels; ++c)
+                              std::copy_n (samples.getReadPointer (c, (int) start), count, destination[c]);
+                          return true;
+                      },
+                      shouldStop);
+    }
+
     Result buildFromFile (const juce::File& file, const std::function<bool()>& shouldStop)
     {
         juce::AudioFormatManager manager;
@@ -189,6 +213,20 @@ void WaveformSpectrogramWorker::start (const juce::File& fileToRead, int number,
 {
     stop();
     file = fileToRead;
+    audio = nullptr;
+    overview = nullptr;
+    requestNumber = number;
+    callback = std::move (onFinished);
+    startThread();
+}
+
+void WaveformSpectrogramWorker::start (SharedDecodedAudio decoded, juce::AudioThumbnail* overviewToFill,
+                                       int number, Callback onFinished)
+{
+    stop();
+    file = juce::File();
+    audio = std::move (decoded);
+    overview = overviewToFill;
     requestNumber = number;
     callback = std::move (onFinished);
     startThread();
@@ -205,9 +243,31 @@ bool WaveformSpectrogramWorker::isBusy() const
     return isThreadRunning();
 }
 
+bool WaveformSpectrogramWorker::fillOverview()
+{
+    // In slices, so a new file or a closing view never waits for a whole long file.
+    constexpr int sliceFrames = 1 << 19;
+    const auto& samples = audio->samples;
+
+    for (int start = 0; start < samples.getNumSamples(); start += sliceFrames)
+    {
+        if (threadShouldExit())
+            return false;
+
+        overview->addBlock (start, samples, start, juce::jmin (sliceFrames, samples.getNumSamples() - start));
+    }
+
+    return true;
+}
+
 void WaveformSpectrogramWorker::run()
 {
-    auto result = spectrogram::buildFromFile (file, [this] { return threadShouldExit(); });
+    if (audio != nullptr && overview != nullptr && ! fillOverview())
+        return;
+
+    const auto stopRequested = [this] { return threadShouldExit(); };
+    auto result = audio != nullptr ? spectrogram::build (*audio, stopRequested)
+                                   : spectrogram::buildFromFile (file, stopRequested);
 
     // A stopped build is dropped: whoever stopped it has started over or is going away.
     if (threadShouldExit() || ! callback)

@@ -43,6 +43,11 @@ WaveformView::~WaveformView()
 //==============================================================================
 void WaveformView::loadFile (const juce::File& file)
 {
+    loadFile (file, nullptr);
+}
+
+void WaveformView::loadFile (const juce::File& file, SharedDecodedAudio decoded)
+{
     // A build still running for the previous file must not deliver into this one.
     spectrogramWorker.stop();
     ++spectrogramRequest;
@@ -54,10 +59,17 @@ void WaveformView::loadFile (const juce::File& file)
     spectrogramReady = false;
     filePath = file.getFullPathName();
 
+    // The copy holds the file's first two channels; a file with more is drawn from the file.
+    const bool fromMemory = decoded != nullptr && decoded->getLength() > 0
+                         && decoded->getNumChannels() == decoded->fileChannels;
+    decodedAudio = fromMemory ? std::move (decoded) : nullptr;
+
     if (filePath.isNotEmpty() && file.existsAsFile())
     {
-        // The thumbnail cache knows a file by its name and modification time.
-        if (auto reader = platform::AudioFileGuard::openReader (formatManager, file))
+        if (decodedAudio != nullptr)
+            thumbnail.reset (decodedAudio->getNumChannels(), decodedAudio->sampleRate, decodedAudio->getLength());
+        else if (auto reader = platform::AudioFileGuard::openReader (formatManager, file))
+            // The thumbnail cache knows a file by its name and modification time.
             thumbnail.setReader (reader.release(), juce::FileInputSource (file).hashCode());
 
         fileLoaded = true;

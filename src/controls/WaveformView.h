@@ -100,6 +100,11 @@ public:
         leaves the view empty. */
     void loadFile (const juce::File& file);
 
+    /** As loadFile, for a file the owner has already decoded: the overview and the spectrogram
+        are built from that copy on the view's worker thread instead of reading the file again.
+        The view keeps a reference to it until the next load. */
+    void loadFile (const juce::File& file, SharedDecodedAudio decoded);
+
     /** Moves the play head; also stores the file length the owner knows. */
     void setPlayPosition (double positionSeconds, double totalLengthSeconds);
 
@@ -234,6 +239,7 @@ private:
     bool fileLoaded = false;
     juce::String filePath;
     double fileSampleRate = 44100.0;
+    SharedDecodedAudio decodedAudio;        // null when the view reads the file itself
     juce::Image spectrogramImage;
     bool spectrogramReady = false;
     std::map<int, Marker> markers;

@@ -137,14 +137,24 @@ void WaveformView::generateSpectrogram()
     spectrogramBuilding = true;
     juce::Component::SafePointer<WaveformView> safeThis (this);
 
-    spectrogramWorker.start (file, request, [safeThis] (spectrogram::Result result, int requestNumber)
+    auto onFinished = [safeThis] (spectrogram::Result result, int requestNumber)
     {
         juce::MessageManager::callAsync ([safeThis, result, requestNumber]() mutable
         {
             if (auto* view = safeThis.getComponent())
                 view->spectrogramFinished (std::move (result), requestNumber);
         });
-    });
+    };
+
+    if (decodedAudio == nullptr)
+    {
+        spectrogramWorker.start (file, request, std::move (onFinished));
+        return;
+    }
+
+    // The overview is filled by the same run, first, unless an earlier run already did.
+    const bool overviewDone = thumbnail.isFullyLoaded();
+    spectrogramWorker.start (decodedAudio, overviewDone ? nullptr : &thumbnail, request, std::move (onFinished));
 }
 
 void WaveformView::spectrogramFinished (spectrogram::Result result, int requestNumber)

@@ -292,7 +292,7 @@ private:
     // the names below are the engine's own members, kept so that every handler reads as before.
     AudioEngine audioEngine;
 
-    // The loaded file, its forward and reversed memory copies, their positions and the
+    // The loaded file (one decoded copy, read forwards and backwards), the positions and the
     // playback modes (REV, PLAYREV and its order, varispeed, LOOP) live in the transport, which
     // hands them to the audio thread whole.
     TransportEngine& transport = audioEngine.transport;

@@ -32,11 +32,13 @@ void MainComponent::loadAudioFile (const juce::File& file)
         return;
     }
 
+    // One decoded copy, read-only from here on, shared by every reader of the file.
+    const SharedDecodedAudio audio = std::move (decoded.audio);
     loadedFile = file;
-    loadedFileSampleRate = decoded.audio->sampleRate;
-    loadedFileSeconds = decoded.audio->getLengthSeconds();
+    loadedFileSampleRate = audio->sampleRate;
+    loadedFileSeconds = audio->getLengthSeconds();
     loadedFileExists = true;
-    transport.setSource (std::move (decoded.audio));
+    transport.setSource (audio);
 
     playButton.setEnabled (true);
     stopButton.setEnabled (true);
@@ -57,17 +59,13 @@ void MainComponent::loadAudioFile (const juce::File& file)
 
     for (auto* view : { &waveformView, &finalizerPanel.waveformView })
     {
-        view->loadFile (file);
+        view->loadFile (file, audio);
         view->setPlayPosition (0.0, loadedFileSeconds);
     }
 
     finalizer.loadWavePlayerFile (file);
     finalizerPanel.slavedToMain = true;
     finalizerPanel.titleLabel.setText ("FINALIZER (SLAVED)", juce::dontSendNotification);
-
-    // A mode that is already on must not fall back to forward playback for the new file.
-    if (transport.getReverseMode() || transport.getPlayRevMode())
-        loadReversedBuffer();
 
     pitchKnob.setValue (0.0f);
     transport.setPitchPlaybackRate (1.0f);
@@ -95,7 +93,8 @@ void MainComponent::forgetLoadedFile()
 
 bool MainComponent::loadReversedBuffer()
 {
-    return transport.ensureReversedCopy();
+    // Reversed playback reads the one decoded copy backwards; there is nothing to build.
+    return transport.isReversedReady();
 }
 
 //==============================================================================

@@ -20,6 +20,9 @@ public:
     juce::TextButton& stopButton()      { return mc.stopButton; }
     juce::TextButton& bpmDetectButton() { return mc.bpmDetectButton; }
     juce::TextButton& freezeButton()    { return mc.freezeButton; }
+
+    /** Stops the main timer, whose pulse repaints the FREEZE colours on every tick. */
+    void stopMainTimer() { mc.stopTimer(); }
     juce::ToggleButton& loopButton()    { return mc.loopButton; }
     juce::TextEditor& bpmEditor()       { return mc.bpmEditor; }
     juce::Label& fileLabel()            { return mc.fileLabel; }

@@ -111,6 +111,7 @@ TEST (MainComponentStart, FreezeTogglesLockTextAndColours)
     MainComponent mc;
     MainComponentTestAccess access (mc);
     auto& button = access.freezeButton();
+    access.stopMainTimer();   // otherwise a tick while the click is delivered pulses the colour
 
     button.triggerClick();
     EXPECT_TRUE (test_support::runPendingMessages());

@@ -75,27 +75,4 @@ namespace audiofile
 
         return result;
     }
-
-    std::unique_ptr<ReversedCopy> buildReversed (const DecodedAudio& audio)
-    {
-        try
-        {
-            auto copy = std::make_unique<ReversedCopy>();
-            const int frames = audio.getMemoryFrames();
-            const int channels = audio.getNumChannels();
-            copy->samples.setSize (channels, frames);
-
-            for (int c = 0; c < channels; ++c)
-            {
-                const auto* src = audio.samples.getReadPointer (c);
-                std::reverse_copy (src, src + frames, copy->samples.getWritePointer (c));
-            }
-
-            return copy;
-        }
-        catch (const std::bad_alloc&)
-        {
-            return nullptr;
-        }
-    }
 }

@@ -5,20 +5,20 @@ namespace memoryplayer
     namespace
     {
         // Only called with int (position) < length - 1, so both neighbours exist.
-        inline float sampleAt (const juce::AudioBuffer<float>& source, int channel, double position) noexcept
+        inline float sampleAt (const Copy& source, int channel, double position) noexcept
         {
-            const auto* s = source.getReadPointer (channel);
             const int j = (int) position;
-            return (s[j + 1] - s[j]) * (float) (position - j) + s[j];
+            const float a = source.frame (channel, j), b = source.frame (channel, j + 1);
+            return (b - a) * (float) (position - j) + a;
         }
 
-        inline void writeFrame (juce::AudioBuffer<float>& out, int index, const juce::AudioBuffer<float>& source,
+        inline void writeFrame (juce::AudioBuffer<float>& out, int index, const Copy& source,
                                 int sourceChannels, double position, bool atStart) noexcept
         {
             for (int k = 0; k < out.getNumChannels(); ++k)
             {
                 const int c = juce::jmin (k, sourceChannels - 1);
-                out.setSample (k, index, atStart ? source.getSample (c, 0) : sampleAt (source, c, position));
+                out.setSample (k, index, atStart ? source.frame (c, 0) : sampleAt (source, c, position));
             }
         }
 
@@ -33,8 +33,7 @@ namespace memoryplayer
     Outcome renderSingle (const Copy& copy, double& position, double step, bool loop,
                           juce::AudioBuffer<float>& out, int startSample, int numSamples) noexcept
     {
-        const auto& source = *copy.samples;
-        const int channels = source.getNumChannels();
+        const int channels = copy.samples->getNumChannels();
         const int len = copy.length;
         const int end = startSample + numSamples;
 
@@ -44,7 +43,7 @@ namespace memoryplayer
 
             if (j >= 0 && j < len - 1)
             {
-                writeFrame (out, i, source, channels, position, false);
+                writeFrame (out, i, copy, channels, position, false);
             }
             else
             {
@@ -55,7 +54,7 @@ namespace memoryplayer
                 }
 
                 position = 0.0;
-                writeFrame (out, i, source, channels, position, true);
+                writeFrame (out, i, copy, channels, position, true);
             }
 
             position += step;
@@ -68,7 +67,6 @@ namespace memoryplayer
                            bool loop, juce::AudioBuffer<float>& out, int startSample, int numSamples) noexcept
     {
         const int channels = juce::jmin (forward.samples->getNumChannels(), reversed.samples->getNumChannels());
-        // Both halves run over the forward copy's length; the reversed copy is never shorter.
         const int len = juce::jmin (forward.length, reversed.length);
         const int end = startSample + numSamples;
 
@@ -76,7 +74,7 @@ namespace memoryplayer
         {
             const bool onForward = state.readsForward();
             double& position = onForward ? state.forwardPosition : state.reversePosition;
-            const auto& source = onForward ? *forward.samples : *reversed.samples;
+            const auto& source = onForward ? forward : reversed;
             const int j = (int) position;
 
             if (j >= 0 && j < len - 1)
@@ -97,7 +95,7 @@ namespace memoryplayer
             state.reversePosition = 0.0;
 
             const bool nowForward = state.readsForward();
-            writeFrame (out, i, nowForward ? *forward.samples : *reversed.samples, channels, 0.0, true);
+            writeFrame (out, i, nowForward ? forward : reversed, channels, 0.0, true);
             (nowForward ? state.forwardPosition : state.reversePosition) += step;
         }
 

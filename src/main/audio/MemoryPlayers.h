@@ -2,19 +2,28 @@
 
 #include <juce_audio_basics/juce_audio_basics.h>
 
-/** The three players that read the in-memory copies of the loaded file: varispeed (forward
-    copy), reverse (reversed copy) and PlayRev (one copy, then the other, as one pass). They
-    interpolate linearly, step by rate x fileRate / deviceRate per output sample, and handle
-    their own ends. Audio thread; no allocation. */
+/** The three players that read the loaded file from memory: varispeed (forward), reverse
+    (the same frames read last to first) and PlayRev (one direction, then the other, as one
+    pass). They interpolate linearly, step by rate x fileRate / deviceRate per output sample,
+    and handle their own ends. Audio thread; no allocation. */
 namespace memoryplayer
 {
-    /** A copy as the players see it: the first `length` frames of `samples`. */
+    /** The frames a player reads: the first `length` frames of `samples`, in order, or last
+        to first when `backwards` is set. Reading backwards gives exactly what a reversed copy
+        of those frames would, without making one. */
     struct Copy
     {
         const juce::AudioBuffer<float>* samples = nullptr;
         int length = 0;
+        bool backwards = false;
 
         bool isUsable() const noexcept { return samples != nullptr && length > 0 && samples->getNumChannels() > 0; }
+
+        /** Frame `index` of this reading (0 <= index < length). */
+        float frame (int channel, int index) const noexcept
+        {
+            return samples->getReadPointer (channel)[backwards ? length - 1 - index : index];
+        }
     };
 
     /** What the block did at the copy's end. */
@@ -38,7 +47,7 @@ namespace memoryplayer
         bool readsForward() const noexcept { return (order == 1) == secondHalf; }
     };
 
-    /** PlayRev and RevPlay: the first half reads one copy, the second the other; the forward
+    /** PlayRev and RevPlay: the first half reads one copy, the second the other; the shorter
         copy's length stands for both. */
     Outcome renderPlayRev (const Copy& forward, const Copy& reversed, PlayRevState& state, double step,
                            bool loop, juce::AudioBuffer<float>& out, int startSample, int numSamples) noexcept;

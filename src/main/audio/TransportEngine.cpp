@@ -16,14 +16,11 @@ TransportEngine::TransportEngine() = default;
 TransportEngine::~TransportEngine() = default;
 
 //==============================================================================
-void TransportEngine::setSource (std::unique_ptr<DecodedAudio> audio)
+void TransportEngine::setSource (SharedDecodedAudio audio)
 {
-    std::unique_ptr<ReversedCopy> oldReversed;
-
     {
         const Lock sl (lock);
         std::swap (source, audio);
-        std::swap (reversed, oldReversed);
         playing = false;
         fadeOutPending = false;
         transportPosition = 0.0;
@@ -33,28 +30,7 @@ void TransportEngine::setSource (std::unique_ptr<DecodedAudio> audio)
         sourceLoaded.store (source != nullptr, std::memory_order_release);
         publishMirrors();
     }
-}   // the old file and its copy are freed here, on the message thread
-
-bool TransportEngine::ensureReversedCopy()
-{
-    if (source == nullptr)
-        return false;
-
-    if (isReversedReady())
-        return true;
-
-    auto fresh = audiofile::buildReversed (*source);
-
-    if (fresh == nullptr)
-        return false;
-
-    {
-        const Lock sl (lock);
-        std::swap (reversed, fresh);
-    }
-
-    return isReversedReady();
-}
+}   // the old file goes here, on the message thread, unless another reader still holds it
 
 //==============================================================================
 double TransportEngine::transportStep() const noexcept
@@ -162,7 +138,7 @@ bool TransportEngine::togglePlayPause()
     }
     else
     {
-        if (reverseMode && reversed != nullptr)
+        if (reverseMode && source != nullptr)
             playRev.reversePosition = 0.0;
 
         playRev.forwardPosition = 0.0;
@@ -210,9 +186,6 @@ void TransportEngine::seek (double seconds)
 //==============================================================================
 void TransportEngine::setReverseMode (bool shouldBeOn)
 {
-    if (shouldBeOn && source != nullptr)
-        ensureReversedCopy();
-
     const Lock sl (lock);
     const bool wasPlaying = playing;
     reverseMode = shouldBeOn;
@@ -237,9 +210,6 @@ void TransportEngine::setReverseMode (bool shouldBeOn)
 
 void TransportEngine::setPlayRevMode (bool shouldBeOn)
 {
-    if (shouldBeOn && source != nullptr)
-        ensureReversedCopy();
-
     const Lock sl (lock);
     playRevMode = shouldBeOn;
     playRev.secondHalf = false;
@@ -440,8 +410,9 @@ TransportEngine::Stage TransportEngine::renderBlock (const juce::AudioSourceChan
         return Stage::none;
     }
 
-    const memoryplayer::Copy forward { source != nullptr ? &source->samples : nullptr, getForwardLength() };
-    const memoryplayer::Copy backward { reversed != nullptr ? &reversed->samples : nullptr, getReversedLength() };
+    const auto* samples = source != nullptr ? &source->samples : nullptr;
+    const memoryplayer::Copy forward { samples, getForwardLength(), false };
+    const memoryplayer::Copy backward { samples, getReversedLength(), true };
 
     Stage stage = Stage::transport;
 

@@ -10,10 +10,11 @@
     rate) and the three memory players (varispeed, reverse, PlayRev/RevPlay), their ends, LOOP
     and the loop range.
 
-    Threads: the decoded file and its reversed copy are built aside on the message thread and
-    swapped in under `lock`; every message-thread action that changes playback (play, pause,
-    stop, seek, mode switches, loads) is applied under the same lock, so the audio thread never
-    sees a reset half done or a copy being replaced. The audio thread only try-locks and renders
+    Threads: the decoded file is built aside on the message thread and swapped in under `lock`
+    (reversed playback reads the same frames backwards: there is no second copy to build).
+    Every message-thread action that changes playback (play, pause, stop, seek, mode switches,
+    loads) is applied under the same lock, so the audio thread never
+    sees a reset half done or a file being replaced. The audio thread only try-locks and renders
     silence for a block in which it cannot get the lock. What the timer and the buttons read
     (playing, positions) comes from relaxed mirrors that every change republishes, so polling
     never contends with the audio thread. The audio thread never posts: the end of a memory pass
@@ -33,20 +34,21 @@ public:
     //==============================================================================
     // Message thread: the loaded file.
 
-    /** Replaces the playing file (null unloads it): the transport stops at 0, the memory
-        positions go to 0 and the reversed copy goes with the old file. */
-    void setSource (std::unique_ptr<DecodedAudio> audio);
+    /** Replaces the playing file (null unloads it): the transport stops at 0 and the memory
+        positions go to 0. The engine keeps its own reference; the old file is released here,
+        on the message thread, unless someone else still holds it. */
+    void setSource (SharedDecodedAudio audio);
 
     bool hasSource() const noexcept { return source != nullptr; }
 
-    /** Builds the reversed copy aside and swaps it in, unless it is already there. Returns
-        whether it is ready (false without a file or when memory runs out). */
-    bool ensureReversedCopy();
+    /** The file the engine plays, to share with the other readers of the same load. */
+    const SharedDecodedAudio& getSource() const noexcept { return source; }
 
     bool isForwardReady() const noexcept   { return source != nullptr && source->getMemoryFrames() > 0; }
-    bool isReversedReady() const noexcept  { return reversed != nullptr && reversed->getLength() > 0; }
+    /** Reversed playback reads the forward frames backwards: ready whenever they are. */
+    bool isReversedReady() const noexcept  { return isForwardReady(); }
     int getForwardLength() const noexcept  { return source != nullptr ? source->getMemoryFrames() : 0; }
-    int getReversedLength() const noexcept { return reversed != nullptr ? reversed->getLength() : 0; }
+    int getReversedLength() const noexcept { return getForwardLength(); }
 
     /** The loaded file's length in seconds (0 without one). */
     double getLengthInSeconds() const noexcept { return source != nullptr ? source->getLengthSeconds() : 0.0; }
@@ -153,9 +155,9 @@ private:
 
     juce::SpinLock lock;
 
-    // Owned here, replaced only by the message thread under `lock`.
-    std::unique_ptr<DecodedAudio> source;
-    std::unique_ptr<ReversedCopy> reversed;
+    // Replaced only by the message thread under `lock`; the audio thread reads through it
+    // under the try-lock and never takes a reference of its own.
+    SharedDecodedAudio source;
 
     // Guarded by `lock`; the message thread, the only writer of the mode fields, reads those
     // directly.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "main/audio/MemoryPlayers.h"
 #include "platform/AudioFormats.h"
 #include "support/AudioFixtures.h"
 
@@ -186,15 +187,16 @@ TEST (DecodedAudio, ReversedCopyStartsAtTheLastMemoryFrame)
     ASSERT_EQ (result.audio->getLength(), frames);
     EXPECT_EQ (result.audio->getMemoryFrames(), DecodedAudio::maxMemoryFrames);
 
-    const auto reversed = audiofile::buildReversed (*result.audio);
-    ASSERT_NE (reversed, nullptr);
-    ASSERT_EQ (reversed->getLength(), 14400000);
+    // Reversed playback reads the decoded frames backwards, over the memory frames only.
+    const memoryplayer::Copy reversed { &result.audio->samples, result.audio->getMemoryFrames(), true };
+    ASSERT_TRUE (reversed.isUsable());
+    ASSERT_EQ (reversed.length, 14400000);
 
     struct Case { int reversedIndex; int forwardFrame; };
     const Case cases[] = { { 0, 14399999 }, { 1, 14399998 }, { 14399999, 0 }, { 7000000, 7399999 } };
 
     for (const auto& c : cases)
-        EXPECT_EQ (reversed->samples.getSample (0, c.reversedIndex), pattern (0, c.forwardFrame)) << c.reversedIndex;
+        EXPECT_EQ (reversed.frame (0, c.reversedIndex), pattern (0, c.forwardFrame)) << c.reversedIndex;
 
     EXPECT_EQ (result.audio->samples.getSample (0, frames - 1), pattern (0, frames - 1));
 }

@@ -9,26 +9,23 @@ using memoryplayer::Outcome;
 
 namespace
 {
-    // A forward copy s[i] = 100 + i and its reverse, so every output sample names the frame it came from.
+    // Frames s[i] = 100 + i, read forwards and backwards, so every output sample names the
+    // frame it came from.
     struct Copies
     {
         explicit Copies (int length, int channels = 1)
         {
             forward.setSize (channels, length);
-            reversed.setSize (channels, length);
 
             for (int c = 0; c < channels; ++c)
                 for (int i = 0; i < length; ++i)
-                {
                     forward.setSample (c, i, 100.0f + (float) i + 1000.0f * (float) c);
-                    reversed.setSample (c, i, 100.0f + (float) (length - 1 - i) + 1000.0f * (float) c);
-                }
         }
 
-        memoryplayer::Copy fwd() const { return { &forward, forward.getNumSamples() }; }
-        memoryplayer::Copy rev() const { return { &reversed, reversed.getNumSamples() }; }
+        memoryplayer::Copy fwd() const { return { &forward, forward.getNumSamples(), false }; }
+        memoryplayer::Copy rev() const { return { &forward, forward.getNumSamples(), true }; }
 
-        juce::AudioBuffer<float> forward, reversed;
+        juce::AudioBuffer<float> forward;
     };
 
     std::vector<float> channel (const juce::AudioBuffer<float>& b, int c)
@@ -90,6 +87,47 @@ TEST (MemoryPlayers, ReverseCopyPlaysTheFileBackwards)
 
     EXPECT_EQ (memoryplayer::renderSingle (copies.rev(), position, 1.0, false, out, 0, 5), Outcome::ended);
     EXPECT_EQ (channel (out, 0), (std::vector<float> { 104, 103, 102, 101, 0 }));
+}
+
+TEST (MemoryPlayers, ReadingBackwardsMatchesAReversedCopyBitForBit)
+{
+    // Noise in 50 frames of which the players may read 37 (as the memory-frame cap leaves them),
+    // against a reversed copy of those 37 made the long way: every interpolated sample, loop
+    // seam and PlayRev switch must come out identical, not merely close.
+    constexpr int stored = 50, readable = 37;
+    juce::AudioBuffer<float> frames (2, stored), reversedCopy (2, readable);
+    juce::Random random (7);
+
+    for (int c = 0; c < 2; ++c)
+        for (int i = 0; i < stored; ++i)
+            frames.setSample (c, i, random.nextFloat() * 2.0f - 1.0f);
+
+    for (int c = 0; c < 2; ++c)
+        for (int i = 0; i < readable; ++i)
+            reversedCopy.setSample (c, i, frames.getSample (c, readable - 1 - i));
+
+    const memoryplayer::Copy forwards { &frames, readable, false }, backwards { &frames, readable, true };
+    const memoryplayer::Copy copied { &reversedCopy, readable, false };
+
+    for (const double step : { 1.0, 0.37, 48000.0 / 44100.0, 2.9 })
+        for (const bool loop : { false, true })
+        {
+            SCOPED_TRACE (juce::String (step) + (loop ? " loop" : ""));
+            juce::AudioBuffer<float> viaBackwards (2, 200), viaCopy (2, 200);
+            viaBackwards.clear();
+            viaCopy.clear();
+            double p1 = 0.5, p2 = 0.5;
+            EXPECT_EQ (memoryplayer::renderSingle (backwards, p1, step, loop, viaBackwards, 0, 200),
+                       memoryplayer::renderSingle (copied, p2, step, loop, viaCopy, 0, 200));
+
+            memoryplayer::PlayRevState s1, s2;
+            s1.order = s2.order = 1;
+            memoryplayer::renderPlayRev (forwards, backwards, s1, step, loop, viaBackwards, 100, 100);
+            memoryplayer::renderPlayRev (forwards, copied, s2, step, loop, viaCopy, 100, 100);
+
+            for (int c = 0; c < 2; ++c)
+                EXPECT_EQ (channel (viaBackwards, c), channel (viaCopy, c));
+        }
 }
 
 TEST (MemoryPlayers, PlayRevPassesFollowEachOtherWithoutSilence)
