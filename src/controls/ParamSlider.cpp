@@ -51,18 +51,31 @@ void ParamSlider::storeMirror() noexcept
 //==============================================================================
 void ParamToggle::setToggleStateAndMirror (bool shouldBeOn, juce::NotificationType notification)
 {
-    mirror.store (shouldBeOn, std::memory_order_relaxed);
+    storeMirror (shouldBeOn);
     setToggleState (shouldBeOn, notification);
+}
+
+void ParamToggle::linkMirror (std::atomic<bool>* target) noexcept
+{
+    linked = target;
+    storeMirror (getToggleState());
 }
 
 void ParamToggle::clicked()
 {
     juce::ToggleButton::clicked();
-    mirror.store (getToggleState(), std::memory_order_relaxed);
+    storeMirror (getToggleState());
 }
 
 void ParamToggle::buttonStateChanged()
 {
     juce::ToggleButton::buttonStateChanged();
-    mirror.store (getToggleState(), std::memory_order_relaxed);
+    storeMirror (getToggleState());
+}
+
+void ParamToggle::storeMirror (bool state) noexcept
+{
+    mirror.store (state, std::memory_order_relaxed);
+    if (linked != nullptr)
+        linked->store (state, std::memory_order_relaxed);
 }

@@ -56,12 +56,19 @@ public:
     /** Use this instead of Button::setToggleState so the mirror follows at once. */
     void setToggleStateAndMirror (bool shouldBeOn, juce::NotificationType notification);
 
+    /** Also stores every mirrored state into `target` (an effect's parameter), starting now;
+        null stops it. Message thread; the target must outlive the button or be unlinked. */
+    void linkMirror (std::atomic<bool>* target) noexcept;
+
 protected:
     void clicked() override;
     void buttonStateChanged() override;
 
 private:
+    void storeMirror (bool state) noexcept;
+
     std::atomic<bool> mirror { false };
+    std::atomic<bool>* linked = nullptr;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ParamToggle)
 };

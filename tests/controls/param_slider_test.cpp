@@ -3,6 +3,8 @@
 #include "controls/ParamSlider.h"
 #include "support/MessagePump.h"
 
+#include <atomic>
+
 TEST (ParamSlider, MirrorFollowsEveryKindOfWrite)
 {
     ParamSlider slider;
@@ -33,5 +35,29 @@ TEST (ParamToggle, MirrorFollowsClicksAndSetter)
     toggle.triggerClick();
     EXPECT_TRUE (test_support::runPendingMessages());
     EXPECT_FALSE (toggle.getToggleState());
+    EXPECT_FALSE (toggle.getAtomicState());
+}
+
+TEST (ParamToggle, LinkedTargetFollowsEveryStateChange)
+{
+    ParamToggle toggle ("MONO");
+    std::atomic<bool> target { true };
+
+    toggle.linkMirror (&target);
+    EXPECT_FALSE (target.load());   // linking hands over the current state at once
+
+    toggle.setToggleStateAndMirror (true, juce::dontSendNotification);
+    EXPECT_TRUE (target.load());
+
+    // A plain silent write, which no click callback sees.
+    toggle.setToggleState (false, juce::dontSendNotification);
+    EXPECT_FALSE (target.load());
+
+    toggle.setToggleState (true, juce::sendNotificationSync);
+    EXPECT_TRUE (target.load());
+
+    toggle.linkMirror (nullptr);
+    toggle.setToggleState (false, juce::sendNotificationSync);
+    EXPECT_TRUE (target.load());
     EXPECT_FALSE (toggle.getAtomicState());
 }

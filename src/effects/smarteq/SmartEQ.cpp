@@ -369,13 +369,14 @@ void SmartEQ::buildGlobalControls()
     globalMixKnob.setRange (0.0, 100.0, 1.0);
     globalMixKnob.setValueSilently (100.0);
     globalMixKnob.setTextValueSuffix (" %");
-    outputGainKnob.onValueChange = [this] { processor.setOutputGainDb (outputGainKnob.getAtomicValue()); };
-    globalMixKnob.onValueChange = [this] { processor.setGlobalMixPct (globalMixKnob.getAtomicValue()); };
+    // Every write to these controls, notifying or not, reaches the processor with the mirror.
+    outputGainKnob.linkMirror (&processor.globalParameters.outputGainDb);
+    globalMixKnob.linkMirror (&processor.globalParameters.globalMixPct);
     addAndMakeVisible (outputGainKnob);
     addAndMakeVisible (globalMixKnob);
 
     monoButton.setColour (juce::ToggleButton::textColourId, juce::Colours::black);
-    monoButton.onClick = [this] { processor.setMono (monoButton.getAtomicState()); };
+    monoButton.linkMirror (&processor.globalParameters.mono);
     addAndMakeVisible (monoButton);
 
     statusLabel.setColour (juce::Label::backgroundColourId, statusBackground);
@@ -618,12 +619,6 @@ float SmartEQ::getDisplayResponseDb (float frequencyHz) const
 //==============================================================================
 void SmartEQ::timerCallback()
 {
-    // Catches writes to the global knobs made without a notification; the callbacks have
-    // already passed on every notifying one.
-    processor.setOutputGainDb (outputGainKnob.getAtomicValue());
-    processor.setGlobalMixPct (globalMixKnob.getAtomicValue());
-    processor.setMono (monoButton.getAtomicState());
-
     repaint();
 }
 

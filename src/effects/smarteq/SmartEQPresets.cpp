@@ -125,9 +125,6 @@ void SmartEQ::resetToDefaults()
     outputGainKnob.setValueSilently (0.0);
     globalMixKnob.setValueSilently (100.0);
     monoButton.setToggleStateAndMirror (false, juce::dontSendNotification);
-    processor.setOutputGainDb (0.0f);
-    processor.setGlobalMixPct (100.0f);
-    processor.setMono (false);
 
     statusLabel.setText ("All parameters reset to defaults", juce::dontSendNotification);
 }

@@ -80,9 +80,9 @@ void SmartEQProcessor::process (float* left, float* right, int numSamples) noexc
     const auto& audioSnapshot = snapshot.acquire();
 
     smarteq::GlobalParams globals;
-    globals.globalMix = globalMixPct.load (std::memory_order_relaxed) / 100.0f;
-    globals.outGain = dsp::decibelsToGain<dsp::DecibelForm::unfloored> (outputGainDb.load (std::memory_order_relaxed));
-    globals.mono = mono.load (std::memory_order_relaxed);
+    globals.globalMix = globalParameters.globalMixPct.load (std::memory_order_relaxed) / 100.0f;
+    globals.outGain = dsp::decibelsToGain<dsp::DecibelForm::unfloored> (globalParameters.outputGainDb.load (std::memory_order_relaxed));
+    globals.mono = globalParameters.mono.load (std::memory_order_relaxed);
 
     renderer.process (audioSnapshot, globals, left, right, numSamples);
 

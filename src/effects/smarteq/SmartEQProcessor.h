@@ -39,9 +39,19 @@ public:
     /** Designs every band's filter at the prepared rate and publishes the set. */
     void publishBands (const Bands& bands) noexcept;
 
-    void setOutputGainDb (float db) noexcept    { outputGainDb.store (db, std::memory_order_relaxed); }
-    void setGlobalMixPct (float pct) noexcept   { globalMixPct.store (pct, std::memory_order_relaxed); }
-    void setMono (bool on) noexcept             { mono.store (on, std::memory_order_relaxed); }
+    /** The global controls, for a panel whose knobs and toggle mirror straight into them. */
+    struct GlobalParameters
+    {
+        std::atomic<float> outputGainDb { 0.0f };
+        std::atomic<float> globalMixPct { 100.0f };
+        std::atomic<bool> mono { false };
+    };
+
+    GlobalParameters globalParameters;
+
+    void setOutputGainDb (float db) noexcept    { globalParameters.outputGainDb.store (db, std::memory_order_relaxed); }
+    void setGlobalMixPct (float pct) noexcept   { globalParameters.globalMixPct.store (pct, std::memory_order_relaxed); }
+    void setMono (bool on) noexcept             { globalParameters.mono.store (on, std::memory_order_relaxed); }
     void setBypassed (bool on) noexcept         { bypassed.store (on, std::memory_order_relaxed); }
     bool isBypassed() const noexcept            { return bypassed.load (std::memory_order_relaxed); }
 
@@ -65,9 +75,6 @@ private:
     static int clampBand (int band) noexcept;
 
     std::atomic<double> sampleRate { 44100.0 };
-    std::atomic<float> outputGainDb { 0.0f };
-    std::atomic<float> globalMixPct { 100.0f };
-    std::atomic<bool> mono { false };
     std::atomic<bool> bypassed { false };
     std::atomic<int> enabledMask { 0 };
 

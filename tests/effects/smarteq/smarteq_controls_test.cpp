@@ -278,3 +278,21 @@ TEST_F (SmartEqControls, PanelLaysOutAndPaints)
         EXPECT_TRUE (eq.getLocalBounds().contains (eq.getBandKnob (b, SmartEQ::randomIntensityKnob).getBounds()));
     }
 }
+
+TEST_F (SmartEqControls, GlobalControlsReachTheProcessorWithoutNotification)
+{
+    auto& globals = eq.getProcessor().globalParameters;
+
+    // Writes that no callback sees, such as a restored session makes, take effect at once.
+    eq.getOutputGainKnob().setValueSilently (-6.0);
+    eq.getGlobalMixKnob().setValueSilently (40.0);
+    eq.getMonoButton().setToggleState (true, juce::dontSendNotification);
+    EXPECT_FLOAT_EQ (globals.outputGainDb.load(), -6.0f);
+    EXPECT_FLOAT_EQ (globals.globalMixPct.load(), 40.0f);
+    EXPECT_TRUE (globals.mono.load());
+
+    eq.resetToDefaults();
+    EXPECT_FLOAT_EQ (globals.outputGainDb.load(), 0.0f);
+    EXPECT_FLOAT_EQ (globals.globalMixPct.load(), 100.0f);
+    EXPECT_FALSE (globals.mono.load());
+}
