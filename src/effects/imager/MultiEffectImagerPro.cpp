@@ -16,7 +16,7 @@ namespace
 }
 
 MultiEffectImagerPro::MultiEffectImagerPro (CyanHeadsUpDisplay* hudToFeed)
-    : hud (hudToFeed)
+    : ProcessorPanel (8), hud (hudToFeed)
 {
     for (auto* b : { &panButton, &distButton, &delayButton, &verbButton, &exciterButton, &syncButton })
     {
@@ -63,18 +63,6 @@ MultiEffectImagerPro::MultiEffectImagerPro (CyanHeadsUpDisplay* hudToFeed)
 
     statusLabel.setText ("Load image/video or start webcam", juce::dontSendNotification);
     addAndMakeVisible (statusLabel);
-
-    startTimer (8);
-}
-
-MultiEffectImagerPro::~MultiEffectImagerPro()
-{
-    stopTimer();
-}
-
-void MultiEffectImagerPro::prepare (double newSampleRate)
-{
-    processor.prepare (newSampleRate, 0);
 }
 
 void MultiEffectImagerPro::process (float* left, float* right, int numSamples) noexcept
@@ -92,11 +80,6 @@ void MultiEffectImagerPro::updateTempoSync()
     static constexpr float multiples[] = { 1.0f, 2.0f, 0.5f, 4.0f };
     for (size_t i = 0; i < lfoRates.size(); ++i)
         lfoRates[i] = beatsPerSecond * multiples[i];
-}
-
-bool MultiEffectImagerPro::isActive() const noexcept
-{
-    return processor.isActive();
 }
 
 void MultiEffectImagerPro::resetFeatures()
