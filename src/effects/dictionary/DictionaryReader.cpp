@@ -19,8 +19,7 @@ DictionaryReader::DictionaryReader (GoldHeadsUpDisplay* hudToFeed)
 
     readButton.setClickingTogglesState (true);
     readButton.onClick = [this] { reading = readButton.getToggleState() && wordCount.load() > 0; };
-    bypassButton.setClickingTogglesState (true);
-    bypassButton.onClick = [this] { bypassed = bypassButton.getToggleState(); repaint(); };
+    panelknobs::setUpBypassButton (*this, bypassButton, bypassed);
     hudButton.onClick = [this] { panelknobs::toggleHud (hud); };
     for (auto* b : { &microPitchButton, &granularButton, &halfTimeButton })
         b->setClickingTogglesState (true);

@@ -24,12 +24,9 @@ MultiEffectImagerPro::MultiEffectImagerPro (CyanHeadsUpDisplay* hudToFeed)
         addAndMakeVisible (*b);
     }
 
-    bypassButton.setClickingTogglesState (true);
-    bypassButton.setColour (juce::TextButton::buttonColourId, juce::Colour (0xff87ceeb));
+    styleToggle (bypassButton);
     bypassButton.setColour (juce::TextButton::buttonOnColourId, juce::Colour (0xffff6666));
-    bypassButton.setColour (juce::TextButton::textColourOffId, juce::Colours::black);
-    bypassButton.setColour (juce::TextButton::textColourOnId, juce::Colour (0xffffff00));
-    bypassButton.onClick = [this] { bypassed = bypassButton.getToggleState(); repaint(); };
+    panelknobs::setUpBypassButton (*this, bypassButton, bypassed);
     addAndMakeVisible (bypassButton);
 
     hudButton.setColour (juce::TextButton::buttonColourId, juce::Colour (0xff87ceeb));
@@ -51,7 +48,6 @@ MultiEffectImagerPro::MultiEffectImagerPro (CyanHeadsUpDisplay* hudToFeed)
     masterSlider.setSliderStyle (juce::Slider::RotaryHorizontalVerticalDrag);
     masterSlider.setTextBoxStyle (juce::Slider::NoTextBox, true, 0, 0);
     masterSlider.setRange (0.0, 100.0, 0.0);
-    masterSlider.setValue (50.0, juce::dontSendNotification);
     masterSlider.setValueSilently (50.0);
     masterSlider.linkMirror (&processor.parameters.master);
     masterSlider.setName ("MASTER");
