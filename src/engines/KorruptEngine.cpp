@@ -1,5 +1,7 @@
 #include "engines/KorruptEngine.h"
 
+#include "dsp/OnePole.h"
+
 #include <juce_audio_basics/juce_audio_basics.h>
 #include <juce_core/juce_core.h>
 
@@ -455,7 +457,11 @@ void KorruptEngine::stepGlitchEvent (int numSamples, float e) noexcept
 //==============================================================================
 void KorruptEngine::runSampleChain (float* left, float* right, int numSamples) noexcept
 {
+    // Fixed for the block: the ceiling the safety stage promises and the low-band step.
+    const float ceiling = (outputTrim > 0.0f && outputTrim <= 2.0f) ? outputTrim : 1.0f;
     const float restoreStep = 1.0f / (float) sampleRate;
+    const float lowBandCorner = 80.0f / (float) sampleRate;
+    const float lowBandStep = lowBandCorner / (lowBandCorner + 1.0f);
 
     for (int i = 0; i < numSamples; ++i)
     {
@@ -467,12 +473,11 @@ void KorruptEngine::runSampleChain (float* left, float* right, int numSamples) n
         if (chainHook != nullptr)
             chainHook (wetL, wetR, chainHookContext);
 
-        safetyStage (wetL, wetR, dryL, dryR);
-        matchLowBand (wetL, wetR, dryL, dryR);
+        safetyStage (wetL, wetR, dryL, dryR, ceiling);
+        matchLowBand (wetL, wetR, dryL, dryR, lowBandStep);
 
         // The match can lift the wet low band past the ceiling when the dry is louder; the
         // ceiling is the stage's promise, so it holds after the match too.
-        const float ceiling = (outputTrim > 0.0f && outputTrim <= 2.0f) ? outputTrim : 1.0f;
         wetL = std::clamp (wetL, -ceiling, ceiling);
         wetR = std::clamp (wetR, -ceiling, ceiling);
 
@@ -499,7 +504,7 @@ void KorruptEngine::runSampleChain (float* left, float* right, int numSamples) n
     }
 }
 
-void KorruptEngine::safetyStage (float& wetL, float& wetR, float dryL, float dryR) noexcept
+void KorruptEngine::safetyStage (float& wetL, float& wetR, float dryL, float dryR, float ceiling) noexcept
 {
     bool trip = false;
     // A non-finite pair from the chain is silenced before the filters so their memory stays
@@ -526,7 +531,6 @@ void KorruptEngine::safetyStage (float& wetL, float& wetR, float dryL, float dry
         *pair[ch] = softClip (y, 0.95f, 0.05f);
     }
 
-    const float ceiling = (outputTrim > 0.0f && outputTrim <= 2.0f) ? outputTrim : 1.0f;
     wetL = std::clamp (wetL, -ceiling, ceiling);
     wetR = std::clamp (wetR, -ceiling, ceiling);
 
@@ -565,10 +569,8 @@ void KorruptEngine::safetyStage (float& wetL, float& wetR, float dryL, float dry
     }
 }
 
-void KorruptEngine::matchLowBand (float& wetL, float& wetR, float dryL, float dryR) noexcept
+void KorruptEngine::matchLowBand (float& wetL, float& wetR, float dryL, float dryR, float lowBandStep) noexcept
 {
-    const float w = 80.0f / (float) sampleRate;
-    const float a = w / (w + 1.0f);
     float* const wet[2] = { &wetL, &wetR };
     const float dry[2] = { dryL, dryR };
 
@@ -576,8 +578,8 @@ void KorruptEngine::matchLowBand (float& wetL, float& wetR, float dryL, float dr
     {
         auto& low = levelMatch[(size_t) ch];
         auto& dryLow = levelMatch[(size_t) ch + 2];
-        low += a * (*wet[ch] - low);
-        dryLow += a * (dry[ch] - dryLow);
+        dsp::smoothTowards (low, *wet[ch], lowBandStep);
+        dsp::smoothTowards (dryLow, dry[ch], lowBandStep);
 
         // Comparing the level ratio with the 2 dB factors is the decibel test without a log.
         const float wetLevel = std::abs (low) + 0.0001f;

@@ -175,8 +175,8 @@ private:
     void analyseBlock (const float* left, const float* right, int numSamples) noexcept;
     void stepGlitchEvent (int numSamples, float e) noexcept;
     void runSampleChain (float* left, float* right, int numSamples) noexcept;
-    void safetyStage (float& wetL, float& wetR, float dryL, float dryR) noexcept;
-    void matchLowBand (float& wetL, float& wetR, float dryL, float dryR) noexcept;
+    void safetyStage (float& wetL, float& wetR, float dryL, float dryR, float ceiling) noexcept;
+    void matchLowBand (float& wetL, float& wetR, float dryL, float dryR, float lowBandStep) noexcept;
     void runEndOfBlock (int numSamples) noexcept;
 
     std::array<float, 15> character {};

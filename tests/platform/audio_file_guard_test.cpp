@@ -3,22 +3,15 @@
 #include "controls/WaveformSpectrogram.h"
 #include "effects/finalizer/FinalizerFixture.h"
 #include "platform/AudioFileGuard.h"
-#include "platform/AudioFormats.h"
 #include "support/AudioFixtures.h"
 #include "support/MalformedAudio.h"
 
 using platform::AudioFileGuard;
 using platform::Container;
+using audiofixtures::formats;
 
 namespace
 {
-    juce::AudioFormatManager& formats()
-    {
-        static juce::AudioFormatManager manager;
-        platform::registerAudioFormats (manager);
-        return manager;
-    }
-
     juce::File place (const audiofixtures::ScratchFolder& scratch, const juce::String& name, const malformed::Bytes& bytes)
     {
         const auto file = scratch.file (name);
@@ -26,13 +19,7 @@ namespace
         return file;
     }
 
-    // What a decoded file costs in memory, as the loader allocates it.
-    juce::int64 decodedBytes (const DecodedAudio& audio)
-    {
-        return (juce::int64) audio.getLength() * audio.getNumChannels() * (juce::int64) sizeof (float);
-    }
-
-    constexpr juce::int64 memoryCeiling = 300 * 1024 * 1024;
+    constexpr std::size_t memoryCeiling = 300 * 1024 * 1024;
 }
 
 // Each of these once crashed the loader, froze it for seconds or made it allocate gigabytes.
@@ -71,7 +58,7 @@ TEST (AudioFileGuard, LyingHeadersAreRefusedOrDecodeOnlyWhatTheFileHolds)
         if (result.audio != nullptr)
         {
             EXPECT_LE (result.audio->getLength(), c.maxFrames);
-            EXPECT_LT (decodedBytes (*result.audio), memoryCeiling);
+            EXPECT_LT (result.audio->getSizeInBytes(), memoryCeiling);
         }
         else
         {

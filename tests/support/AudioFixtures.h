@@ -1,6 +1,7 @@
 #pragma once
 
 #include "main/audio/DecodedAudio.h"
+#include "platform/AudioFormats.h"
 
 #include <juce_audio_formats/juce_audio_formats.h>
 
@@ -28,6 +29,14 @@ namespace audiofixtures
 
         juce::File folder;
     };
+
+    /** One format manager with every format the application reads, for the whole test binary. */
+    inline juce::AudioFormatManager& formats()
+    {
+        static juce::AudioFormatManager manager;
+        [[maybe_unused]] static const bool registered = (platform::registerAudioFormats (manager), true);
+        return manager;
+    }
 
     using SampleFunction = std::function<float (int channel, int frame)>;
 

@@ -104,15 +104,20 @@ namespace effect_kit
             return s.str();
         }
 
+        // The parameters, then the knobs in the form the kit moves them.
+        std::vector<Parameter> withKnobs (std::vector<Parameter> all, const std::vector<juce::Slider*>& knobs)
+        {
+            for (auto* knob : knobs)
+                all.push_back (sliderParameter (*knob));
+            return all;
+        }
+
         std::vector<Parameter> continuousParametersOf (const EffectAdapter& fx)
         {
             if (fx.continuousParameters.empty() && fx.continuousKnobs.empty())
                 return parametersOf (fx);
 
-            auto all = fx.continuousParameters;
-            for (auto* knob : fx.continuousKnobs)
-                all.push_back (sliderParameter (*knob));
-            return all;
+            return withKnobs (fx.continuousParameters, fx.continuousKnobs);
         }
     }
 
@@ -244,10 +249,7 @@ namespace effect_kit
 
     std::vector<Parameter> parametersOf (const EffectAdapter& fx)
     {
-        auto all = fx.parameters;
-        for (auto* knob : fx.knobs)
-            all.push_back (sliderParameter (*knob));
-        return all;
+        return withKnobs (fx.parameters, fx.knobs);
     }
 
     void applySetting (const EffectAdapter& fx, const Setting& setting)

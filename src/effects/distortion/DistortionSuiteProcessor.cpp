@@ -54,6 +54,36 @@ namespace
 
         return true;
     }
+
+    // The one-pole highpasses are left out at 20 Hz and below (and without a rate).
+    bool highpassInUse (float cutoff, double sampleRate, float& alpha) noexcept
+    {
+        if (! (cutoff > 20.0f && sampleRate > 0.0))
+            return false;
+
+        alpha = dsp::onePoleHighpassAlpha (cutoff, sampleRate);
+        return true;
+    }
+
+    // The frame around every kernel: a non-finite input is taken as silence, a non-finite
+    // kernel output falls back to the input, then the mix, the output gain and the clamp.
+    template <typename Kernel>
+    void processChannel (float* samples, int numSamples, double wet, double outputGain, Kernel&& kernel) noexcept
+    {
+        for (int i = 0; i < numSamples; ++i)
+        {
+            auto x = samples[i];
+            if (! std::isfinite (x))
+                x = 0.0f;
+
+            auto y = kernel (x);
+            if (! std::isfinite (y))
+                y = x;
+
+            const auto out = outputGain * ((1.0 - wet) * (double) x + wet * (double) y);
+            samples[i] = (float) juce::jlimit (-4.0, 4.0, out);
+        }
+    }
 }
 
 struct DistortionSuiteProcessor::BlockParams
@@ -62,7 +92,8 @@ struct DistortionSuiteProcessor::BlockParams
     float inputGain = 1.0f;
 
     // Distorter
-    float sym = 0.0f, offs = 0.0f, edge = 0.0f, knee = 0.0f, even = 0.0f, odd = 0.0f, pres = 0.0f;
+    float offs = 0.0f, even = 0.0f, odd = 0.0f, pres = 0.0f;
+    float positiveSymGain = 1.0f, negativeSymGain = 1.0f, edgeBlend = 0.0f, kneeDb = 0.0f;
     bool highpassOn = false;
     float highpassAlpha = 0.0f;
 
@@ -87,18 +118,16 @@ DistortionSuiteProcessor::BlockParams DistortionSuiteProcessor::blockParams (con
     p.sampleRate = sr;
     p.inputGain = decibelsToGain (v[Id::in]);
 
-    p.sym  = v[Id::sym];
-    p.offs = v[Id::offs];
-    p.edge = v[Id::edge];
-    p.knee = v[Id::knee];
-    p.even = v[Id::even];
-    p.odd  = v[Id::odd];
-    p.pres = v[Id::pres];
-
-    const auto hpf = v[Id::hpf];
-    p.highpassOn = hpf > 20.0f && sr > 0.0;
-    if (p.highpassOn)
-        p.highpassAlpha = dsp::onePoleHighpassAlpha (hpf, sr);
+    const auto sym = v[Id::sym];
+    p.positiveSymGain = 1.0f + 1.5f * sym;
+    p.negativeSymGain = 1.0f - 1.5f * sym;
+    p.offs      = v[Id::offs];
+    p.edgeBlend = v[Id::edge] / 10.0f;
+    p.kneeDb    = 24.0f * v[Id::knee];
+    p.even      = v[Id::even];
+    p.odd       = v[Id::odd];
+    p.pres      = v[Id::pres];
+    p.highpassOn = highpassInUse (v[Id::hpf], sr, p.highpassAlpha);
 
     const auto bits = v[Id::bits];
     p.rate   = v[Id::rate];
@@ -126,10 +155,7 @@ DistortionSuiteProcessor::BlockParams DistortionSuiteProcessor::blockParams (con
     p.link       = v[Id::link];
     p.saturation = v[Id::sat];
 
-    const auto schp = v[Id::schp];
-    p.sidechainHighpassOn = schp > 20.0f && sr > 0.0;
-    if (p.sidechainHighpassOn)
-        p.sidechainHighpassAlpha = dsp::onePoleHighpassAlpha (schp, sr);
+    p.sidechainHighpassOn = highpassInUse (v[Id::schp], sr, p.sidechainHighpassAlpha);
 
     const auto sclp = v[Id::sclp];
     p.sidechainLowpassOn = sclp < 20000.0f && sr > 0.0;
@@ -266,36 +292,41 @@ void DistortionSuiteProcessor::process (juce::AudioBuffer<float>& buffer, int st
     const auto currentMode = getMode();
     const auto params = blockParams (values, getSampleRate());
 
+    const auto dry = [] (float x) noexcept { return x; };
+
     for (int ch = 0; ch < buffer.getNumChannels(); ++ch)
     {
         auto* samples = buffer.getWritePointer (ch, startSample);
 
         // The kernels keep state for a stereo pair; further channels get the dry path.
-        const bool hasState = ch < stateChannels;
-        auto& state = channelState[(size_t) juce::jmin (ch, stateChannels - 1)];
-
-        for (int i = 0; i < numSamples; ++i)
+        if (ch >= stateChannels)
         {
-            auto x = samples[i];
-            if (! std::isfinite (x))
-                x = 0.0f;
+            processChannel (samples, numSamples, wet, outputGain, dry);
+            continue;
+        }
 
-            float y = x;
-            if (hasState)
-            {
-                if (currentMode == distorterMode)
-                    y = processDistorterSample (x, drive, params, state);
-                else if (currentMode == bitcrushMode)
-                    y = processBitcrushSample (x, params, state);
-                else if (currentMode == kompressorMode)
-                    y = processKompressorSample (x, ch, params);
-            }
+        auto& state = channelState[(size_t) ch];
 
-            if (! std::isfinite (y))
-                y = x;
+        switch (currentMode)
+        {
+            case distorterMode:
+                processChannel (samples, numSamples, wet, outputGain,
+                                [&] (float x) noexcept { return processDistorterSample (x, drive, params, state); });
+                break;
 
-            const auto out = outputGain * ((1.0 - wet) * (double) x + wet * (double) y);
-            samples[i] = (float) juce::jlimit (-4.0, 4.0, out);
+            case bitcrushMode:
+                processChannel (samples, numSamples, wet, outputGain,
+                                [&] (float x) noexcept { return processBitcrushSample (x, params, state); });
+                break;
+
+            case kompressorMode:
+                processChannel (samples, numSamples, wet, outputGain,
+                                [&] (float x) noexcept { return processKompressorSample (x, ch, params); });
+                break;
+
+            default:
+                processChannel (samples, numSamples, wet, outputGain, dry);
+                break;
         }
     }
 }
@@ -314,15 +345,15 @@ float DistortionSuiteProcessor::processDistorterSample (float x, float drive, co
     }
 
     const auto v = (x + 0.5f * p.offs) * 4.0f * drive;
-    const auto u = v > 0.0f ? v * (1.0f + 1.5f * p.sym) : v * (1.0f - 1.5f * p.sym);
+    const auto u = v * (v > 0.0f ? p.positiveSymGain : p.negativeSymGain);
 
-    const auto soft = std::tanh (1.5f * u);
     const auto hard = juce::jlimit (-1.0f, 1.0f, u);
-    const auto e = p.edge / 10.0f;
+    const auto e = p.edgeBlend;
 
     float a;
     if (e < 0.5f)
     {
+        const auto soft = std::tanh (1.5f * u);
         a = (1.0f - 2.0f * e) * soft + 2.0f * e * hard;
     }
     else
@@ -331,7 +362,7 @@ float DistortionSuiteProcessor::processDistorterSample (float x, float drive, co
         a = (1.0f - c) * hard + c * fold (u);
     }
 
-    const auto kneeDb = 24.0f * p.knee;
+    const auto kneeDb = p.kneeDb;
     if (kneeDb > 0.1f)
     {
         const auto level = 20.0f * std::log10 (std::abs (a) + 0.0001f);

@@ -85,9 +85,6 @@ void AudioEngine::prepare (int samplesPerBlockExpected, double sampleRate, int d
     if (road != nullptr)
         road->recordingWindow.prepareCapture (sampleRate, samplesPerBlockExpected);
 
-    if (dispatcher != nullptr)
-        dispatcher->prepare (2, scratchFrames);
-
     effectChain.prepare (2, scratchFrames);
     roadScratch.setSize (2, scratchFrames, false, false, true);
 

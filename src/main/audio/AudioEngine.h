@@ -68,8 +68,6 @@ public:
     bool isEffectActive (int id) const noexcept;
     void runEffectChain (juce::AudioBuffer<float>& buffer, int start, int n) noexcept;
 
-    bool isConnected() const noexcept { return dispatcher != nullptr; }
-
     //==============================================================================
     // Owned by the road; the window drives them from the message thread.
     TransportEngine transport;

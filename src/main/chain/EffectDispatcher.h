@@ -45,10 +45,6 @@ public:
     /** Any nine processors (tests and benchmarks); they must outlive the dispatcher. */
     explicit EffectDispatcher (const Table& processors) noexcept : table (processors) {}
 
-    /** Device thread, no block in flight. Nothing to size here: the processors are prepared
-        by the panels that own them. */
-    void prepare (int, int) noexcept {}
-
     /** Safe on both threads: every processor's activity test reads atomics only. */
     bool isEffectActive (int id) const noexcept override;
 

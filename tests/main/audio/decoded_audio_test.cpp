@@ -1,20 +1,13 @@
 #include <gtest/gtest.h>
 
 #include "main/audio/MemoryPlayers.h"
-#include "platform/AudioFormats.h"
 #include "support/AudioFixtures.h"
 
 using audiofile::LoadFailure;
+using audiofixtures::formats;
 
 namespace
 {
-    juce::AudioFormatManager& formats()
-    {
-        static juce::AudioFormatManager manager;
-        platform::registerAudioFormats (manager);
-        return manager;
-    }
-
     // Largest difference between the decoded samples and the generator, over the frames both have.
     float worstError (const DecodedAudio& audio, const audiofixtures::SampleFunction& expected, int channels, int skip = 0)
     {

@@ -21,7 +21,6 @@ namespace
             reader.prepare (44100.0);
             eq.prepare (44100.0);
             finalizer.prepare (44100.0, 512);
-            dispatcher.prepare (2, 512);
         }
 
         std::vector<int> activeIds() const
