@@ -45,6 +45,12 @@ namespace platform
 
         bool is (const uint8_t* p, const char* tag) { return std::memcmp (p, tag, 4) == 0; }
 
+        /** An ID3v2 tag's size field: 28 bits, seven to a byte. */
+        int64_t id3v2Size (const uint8_t* tag)
+        {
+            return (int64_t) (tag[6] & 0x7f) << 21 | (tag[7] & 0x7f) << 14 | (tag[8] & 0x7f) << 7 | (tag[9] & 0x7f);
+        }
+
         /** Reads that fail instead of running past the end. */
         struct Bytes
         {
@@ -358,7 +364,7 @@ namespace platform
 
             // libFLAC skips an ID3v2 tag in front of the stream.
             if (b.fetch (0, head, 10) && std::memcmp (head, "ID3", 3) == 0)
-                pos = 10 + ((int64_t) (head[6] & 0x7f) << 21 | (head[7] & 0x7f) << 14 | (head[8] & 0x7f) << 7 | (head[9] & 0x7f));
+                pos = 10 + id3v2Size (head);
 
             if (! b.fetch (pos, head, 4) || ! is (head, "fLaC"))
                 return refuse ("not a FLAC stream");
@@ -493,8 +499,7 @@ namespace platform
             while (b.fetch (pos, tag, 10) && std::memcmp (tag, "ID3", 3) == 0 && tag[3] != 0xff
                    && ((tag[6] | tag[7] | tag[8] | tag[9]) & 0x80) == 0)
             {
-                const int64_t length = (int64_t) tag[6] << 21 | tag[7] << 14 | tag[8] << 7 | tag[9];
-                pos += 10 + length + ((tag[5] & 0x10) != 0 ? 10 : 0);
+                pos += 10 + id3v2Size (tag) + ((tag[5] & 0x10) != 0 ? 10 : 0);
             }
 
             return pos;

@@ -132,18 +132,26 @@ TEST (AudioFileGuard, SoundFilesKeepEveryFrame)
     juce::FlacAudioFormat flac;
     juce::OggVorbisAudioFormat ogg;
 
-    malformed::Bytes tagged;
-    malformed::appendTag (tagged, "ID3 ");
-    tagged[3] = 4;
-    malformed::append (tagged, { 0, 0, 0, 0, 1, 0 });     // a 128-byte tag ...
-    malformed::appendZeros (tagged, 128 + 37);             // ... and padding the tag leaves out
+    malformed::Bytes id3;
+    malformed::appendTag (id3, "ID3 ");
+    id3[3] = 4;
+    malformed::append (id3, { 0, 0, 0, 0, 1, 0 });        // a 128-byte tag
+    malformed::appendZeros (id3, 128);
+
+    auto tagged = id3;
+    malformed::appendZeros (tagged, 37);                   // padding the tag leaves out
     tagged.append (malformed::mpegFrames (5).getData(), 5 * 417);
+
+    auto taggedFlac = id3;
+    const auto flacStream = malformed::encoded (flac, 30000, 2);
+    taggedFlac.append (flacStream.getData(), flacStream.getSize());
 
     struct Case { const char* name; Container container; malformed::Bytes bytes; juce::int64 frames; };
     const Case cases[] = {
         { "wav",         Container::wav,  malformed::encoded (wav, 3000, 2, 24),        3000 },
         { "aiff",        Container::aiff, malformed::encoded (aiff, 3000, 2),           3000 },
         { "flac",        Container::flac, malformed::encoded (flac, 30000, 2),          30000 },
+        { "tagged flac", Container::flac, taggedFlac,                                   30000 },
         { "ogg",         Container::ogg,  malformed::encoded (ogg, 30000, 2),           30000 },
         { "mp3",         Container::mp3,  malformed::mpegFrames (7),                    7 * 1152 },
         { "tagged mp3",  Container::mp3,  tagged,                                       5 * 1152 },
