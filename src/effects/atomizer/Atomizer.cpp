@@ -26,7 +26,7 @@ const std::array<PanelKnobSpec, Atomizer::numKnobs>& Atomizer::knobTable() noexc
 }
 
 Atomizer::Atomizer (OrangeHeadsUpDisplay* hudToFeed)
-    : hud (hudToFeed)
+    : ProcessorPanel (33), hud (hudToFeed)
 {
     panelknobs::setUpHoverLabel (*this, hoverLabel, "Hover over a knob...");
 
@@ -38,28 +38,11 @@ Atomizer::Atomizer (OrangeHeadsUpDisplay* hudToFeed)
     rightMixKnob.linkMirror (&processor.parameters.rightMix);
 
     panelknobs::setUpHeaderButtons (*this, bypassButton, hudButton, syncButton, bypassed, sync, hud);
-
-    startTimer (33);
-}
-
-Atomizer::~Atomizer()
-{
-    stopTimer();
-}
-
-void Atomizer::prepare (double newSampleRate)
-{
-    processor.prepare (newSampleRate, 0);
 }
 
 void Atomizer::process (float* left, float* right, int numSamples) noexcept
 {
     processStereoPointers (processor, left, right, numSamples);
-}
-
-bool Atomizer::isActive() const noexcept
-{
-    return processor.isActive();
 }
 
 std::array<Atomizer::Knob*, Atomizer::numKnobs> Atomizer::getAllKnobs() noexcept

@@ -2,6 +2,7 @@
 
 #include "effects/atomizer/AtomizerProcessor.h"
 #include "effects/core/PanelKnobTable.h"
+#include "effects/core/ProcessorPanel.h"
 
 #include <array>
 #include <atomic>
@@ -11,29 +12,17 @@
     flanger, scoop, air and multiband compression) with separate left and right mixes. The
     stages are a later addition: for now every block passes through unchanged, while the panel,
     its 18 knobs, buttons, delay lines and the fields other parts write already exist. */
-class Atomizer : public juce::Component,
-                 private juce::Timer
+class Atomizer : public ProcessorPanel<AtomizerProcessor>
 {
-    AtomizerProcessor processor;   // first: the fields below refer into it
-
 public:
     using Knob = RightClickSlider;
     static constexpr int numKnobs = 18;
 
     /** The display may be null; it is not owned and must outlive the panel. */
     explicit Atomizer (OrangeHeadsUpDisplay* hudToFeed);
-    ~Atomizer() override;
-
-    /** Stores the rate and sizes both delay lines to 1024 + 20 ms of samples, cleared. */
-    void prepare (double newSampleRate);
-
-    AtomizerProcessor& getProcessor() noexcept { return processor; }
 
     /** Processes the samples in place (audio thread); returns at once while bypassed. */
     void process (float* left, float* right, int numSamples) noexcept;
-
-    /** The chain's activity test: not bypassed and L MIX or R MIX itself above 0.01. */
-    bool isActive() const noexcept;
 
     std::array<Knob*, numKnobs> getAllKnobs() noexcept;
     Knob* findKnob (const juce::String& caption) noexcept;
@@ -63,8 +52,6 @@ public:
     juce::Label hoverLabel;
     juce::TextButton bypassButton { "BYPASS" }, hudButton { "HUD" }, syncButton { "SYNC" };
     KnobInfoMap knobInfo;
-
-    double getSampleRate() const noexcept { return processor.getSampleRate(); }
 
     void paint (juce::Graphics& g) override;
     void resized() override;

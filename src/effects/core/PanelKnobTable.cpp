@@ -45,9 +45,7 @@ namespace panelknobs
         panel.addAndMakeVisible (label);
     }
 
-    void setUpHeaderButtons (juce::Component& panel, juce::TextButton& bypassButton, juce::TextButton& hudButton,
-                             juce::TextButton& syncButton, std::atomic<bool>& bypassed, std::atomic<bool>& sync,
-                             ColourHeadsUpDisplay* hud, std::function<void()> afterSync)
+    void setUpBypassButton (juce::Component& panel, juce::TextButton& bypassButton, std::atomic<bool>& bypassed)
     {
         bypassButton.setClickingTogglesState (true);
         bypassButton.onClick = [&panel, &bypassButton, &bypassed]
@@ -55,6 +53,13 @@ namespace panelknobs
             bypassed = bypassButton.getToggleState();
             panel.repaint();
         };
+    }
+
+    void setUpHeaderButtons (juce::Component& panel, juce::TextButton& bypassButton, juce::TextButton& hudButton,
+                             juce::TextButton& syncButton, std::atomic<bool>& bypassed, std::atomic<bool>& sync,
+                             ColourHeadsUpDisplay* hud, std::function<void()> afterSync)
+    {
+        setUpBypassButton (panel, bypassButton, bypassed);
         hudButton.onClick = [hud] { toggleHud (hud); };
         syncButton.setClickingTogglesState (true);
         syncButton.onClick = [&syncButton, &sync, afterSync = std::move (afterSync)]

@@ -58,6 +58,10 @@ namespace panelknobs
         serif, added to the panel. */
     void setUpHoverLabel (juce::Component& panel, juce::Label& label, const juce::String& initialText);
 
+    /** Makes BYPASS a toggle that mirrors its state into `bypassed` and repaints the panel;
+        adding it to the panel is left to the caller. */
+    void setUpBypassButton (juce::Component& panel, juce::TextButton& bypassButton, std::atomic<bool>& bypassed);
+
     /** BYPASS mirrors its toggle into `bypassed` and repaints the panel, HUD toggles the display,
         SYNC mirrors its toggle into `sync` and then calls afterSync when given; added in that
         order. The display may be null. */

@@ -4,7 +4,7 @@
 #include "effects/core/PanelKnobTable.h"
 
 DictionaryReader::DictionaryReader (GoldHeadsUpDisplay* hudToFeed)
-    : hud (hudToFeed)
+    : ProcessorPanel (33), hud (hudToFeed)
 {
     mixKnob.setSliderStyle (juce::Slider::RotaryHorizontalVerticalDrag);
     mixKnob.setTextBoxStyle (juce::Slider::NoTextBox, true, 0, 0);
@@ -19,8 +19,7 @@ DictionaryReader::DictionaryReader (GoldHeadsUpDisplay* hudToFeed)
 
     readButton.setClickingTogglesState (true);
     readButton.onClick = [this] { reading = readButton.getToggleState() && wordCount.load() > 0; };
-    bypassButton.setClickingTogglesState (true);
-    bypassButton.onClick = [this] { bypassed = bypassButton.getToggleState(); repaint(); };
+    panelknobs::setUpBypassButton (*this, bypassButton, bypassed);
     hudButton.onClick = [this] { panelknobs::toggleHud (hud); };
     for (auto* b : { &microPitchButton, &granularButton, &halfTimeButton })
         b->setClickingTogglesState (true);
@@ -28,28 +27,11 @@ DictionaryReader::DictionaryReader (GoldHeadsUpDisplay* hudToFeed)
     for (auto* b : { &loadButton, &readButton, &bypassButton, &hudButton,
                      &microPitchButton, &granularButton, &halfTimeButton })
         addAndMakeVisible (*b);
-
-    startTimer (33);
-}
-
-DictionaryReader::~DictionaryReader()
-{
-    stopTimer();
-}
-
-void DictionaryReader::prepare (double newSampleRate)
-{
-    processor.prepare (newSampleRate, 0);
 }
 
 void DictionaryReader::process (float* left, float* right, int numSamples) noexcept
 {
     processStereoPointers (processor, left, right, numSamples);
-}
-
-bool DictionaryReader::isActive() const noexcept
-{
-    return processor.isActive();
 }
 
 void DictionaryReader::paint (juce::Graphics& g)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/ParamSlider.h"
+#include "effects/core/ProcessorPanel.h"
 #include "effects/dictionary/DictionaryReaderProcessor.h"
 
 #include <juce_audio_basics/juce_audio_basics.h>
@@ -15,11 +16,8 @@ class GoldHeadsUpDisplay;
     analysis and the engines are later additions: for now no document can be loaded, so the
     reader never reads and a processed block passes through unchanged. The controls and fields
     that the main window reads and resets already exist. */
-class DictionaryReader : public juce::Component,
-                         private juce::Timer
+class DictionaryReader : public ProcessorPanel<DictionaryReaderProcessor>
 {
-    DictionaryReaderProcessor processor;   // first: the fields below refer into it
-
 public:
     /** One word of the loaded text. */
     struct Word
@@ -29,17 +27,9 @@ public:
 
     /** The display may be null; it is not owned and must outlive the panel. */
     explicit DictionaryReader (GoldHeadsUpDisplay* hudToFeed);
-    ~DictionaryReader() override;
-
-    void prepare (double newSampleRate);
-
-    DictionaryReaderProcessor& getProcessor() noexcept { return processor; }
 
     /** Processes the samples in place (audio thread); returns at once while bypassed. */
     void process (float* left, float* right, int numSamples) noexcept;
-
-    /** The chain's activity test: not bypassed, reading, and a text loaded. */
-    bool isActive() const noexcept;
 
     //==============================================================================
     std::atomic<bool>& bypassed = processor.parameters.bypassed;
@@ -55,8 +45,6 @@ public:
     juce::TextButton loadButton { "LOAD FILE" }, readButton { "READ" }, bypassButton { "BYPASS" },
                      hudButton { "HUD" }, microPitchButton { "MICRO-PITCH" }, granularButton { "GRANULAR" },
                      halfTimeButton { "HALF-TIME" };
-
-    double getSampleRate() const noexcept { return processor.getSampleRate(); }
 
     void paint (juce::Graphics& g) override;
     void resized() override;

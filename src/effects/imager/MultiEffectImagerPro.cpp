@@ -16,7 +16,7 @@ namespace
 }
 
 MultiEffectImagerPro::MultiEffectImagerPro (CyanHeadsUpDisplay* hudToFeed)
-    : hud (hudToFeed)
+    : ProcessorPanel (8), hud (hudToFeed)
 {
     for (auto* b : { &panButton, &distButton, &delayButton, &verbButton, &exciterButton, &syncButton })
     {
@@ -24,12 +24,9 @@ MultiEffectImagerPro::MultiEffectImagerPro (CyanHeadsUpDisplay* hudToFeed)
         addAndMakeVisible (*b);
     }
 
-    bypassButton.setClickingTogglesState (true);
-    bypassButton.setColour (juce::TextButton::buttonColourId, juce::Colour (0xff87ceeb));
+    styleToggle (bypassButton);
     bypassButton.setColour (juce::TextButton::buttonOnColourId, juce::Colour (0xffff6666));
-    bypassButton.setColour (juce::TextButton::textColourOffId, juce::Colours::black);
-    bypassButton.setColour (juce::TextButton::textColourOnId, juce::Colour (0xffffff00));
-    bypassButton.onClick = [this] { bypassed = bypassButton.getToggleState(); repaint(); };
+    panelknobs::setUpBypassButton (*this, bypassButton, bypassed);
     addAndMakeVisible (bypassButton);
 
     hudButton.setColour (juce::TextButton::buttonColourId, juce::Colour (0xff87ceeb));
@@ -51,7 +48,6 @@ MultiEffectImagerPro::MultiEffectImagerPro (CyanHeadsUpDisplay* hudToFeed)
     masterSlider.setSliderStyle (juce::Slider::RotaryHorizontalVerticalDrag);
     masterSlider.setTextBoxStyle (juce::Slider::NoTextBox, true, 0, 0);
     masterSlider.setRange (0.0, 100.0, 0.0);
-    masterSlider.setValue (50.0, juce::dontSendNotification);
     masterSlider.setValueSilently (50.0);
     masterSlider.linkMirror (&processor.parameters.master);
     masterSlider.setName ("MASTER");
@@ -63,18 +59,6 @@ MultiEffectImagerPro::MultiEffectImagerPro (CyanHeadsUpDisplay* hudToFeed)
 
     statusLabel.setText ("Load image/video or start webcam", juce::dontSendNotification);
     addAndMakeVisible (statusLabel);
-
-    startTimer (8);
-}
-
-MultiEffectImagerPro::~MultiEffectImagerPro()
-{
-    stopTimer();
-}
-
-void MultiEffectImagerPro::prepare (double newSampleRate)
-{
-    processor.prepare (newSampleRate, 0);
 }
 
 void MultiEffectImagerPro::process (float* left, float* right, int numSamples) noexcept
@@ -92,11 +76,6 @@ void MultiEffectImagerPro::updateTempoSync()
     static constexpr float multiples[] = { 1.0f, 2.0f, 0.5f, 4.0f };
     for (size_t i = 0; i < lfoRates.size(); ++i)
         lfoRates[i] = beatsPerSecond * multiples[i];
-}
-
-bool MultiEffectImagerPro::isActive() const noexcept
-{
-    return processor.isActive();
 }
 
 void MultiEffectImagerPro::resetFeatures()

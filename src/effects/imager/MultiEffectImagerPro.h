@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/RightClickSlider.h"
+#include "effects/core/ProcessorPanel.h"
 #include "effects/imager/MultiEffectImagerProProcessor.h"
 
 #include <juce_audio_basics/juce_audio_basics.h>
@@ -15,19 +16,11 @@ class CyanHeadsUpDisplay;
     chain are later additions: for now no picture can be loaded, so the effect never counts as
     active, and a processed block passes through unchanged. The controls and fields that the
     main window reads and resets already exist. */
-class MultiEffectImagerPro : public juce::Component,
-                             private juce::Timer
+class MultiEffectImagerPro : public ProcessorPanel<MultiEffectImagerProProcessor>
 {
-    MultiEffectImagerProProcessor processor;   // first: the fields below refer into it
-
 public:
     /** The display may be null; it is not owned and must outlive the panel. */
     explicit MultiEffectImagerPro (CyanHeadsUpDisplay* hudToFeed);
-    ~MultiEffectImagerPro() override;
-
-    void prepare (double newSampleRate);
-
-    MultiEffectImagerProProcessor& getProcessor() noexcept { return processor; }
 
     /** Processes the samples in place (audio thread); returns at once while bypassed. */
     void process (float* left, float* right, int numSamples) noexcept;
@@ -35,9 +28,6 @@ public:
     /** With tempo sync on and a tempo set, the four LFO rates follow tempo / 60 times 1, 2,
         0.5 and 4. */
     void updateTempoSync();
-
-    /** The chain's activity test: not bypassed, a picture loaded and MASTER above 0.01. */
-    bool isActive() const noexcept;
 
     /** The ten picture features back to their values before any picture was analysed. */
     void resetFeatures();
@@ -66,8 +56,6 @@ public:
                      verbButton { "VERB" }, exciterButton { "EXC" };
     juce::TextButton bypassButton { "BYPASS" }, hudButton { "HUD" }, syncButton { "SYNC" },
                      mutateButton { "MUTATE" };
-
-    double getSampleRate() const noexcept { return processor.getSampleRate(); }
 
     void paint (juce::Graphics& g) override;
     void resized() override;

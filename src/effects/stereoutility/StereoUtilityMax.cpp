@@ -43,7 +43,7 @@ const std::array<PanelKnobSpec, StereoUtilityMax::numKnobs>& StereoUtilityMax::k
 }
 
 StereoUtilityMax::StereoUtilityMax (HeadsUpDisplay* hudToFeed)
-    : hud (hudToFeed)
+    : ProcessorPanel (33), hud (hudToFeed)
 {
     panelknobs::setUpHoverLabel (*this, hoverLabel, "Hover over a knob to see its value");
 
@@ -60,18 +60,6 @@ StereoUtilityMax::StereoUtilityMax (HeadsUpDisplay* hudToFeed)
     rightMixKnob.linkMirror (&processor.parameters.rightMix);
 
     panelknobs::setUpHeaderButtons (*this, bypassButton, hudButton, syncButton, bypassed, syncEnabled, hud);
-
-    startTimer (33);
-}
-
-StereoUtilityMax::~StereoUtilityMax()
-{
-    stopTimer();
-}
-
-void StereoUtilityMax::prepare (double newSampleRate)
-{
-    processor.prepare (newSampleRate, 0);
 }
 
 void StereoUtilityMax::process (juce::AudioBuffer<float>& buffer) noexcept
@@ -87,11 +75,6 @@ void StereoUtilityMax::resetToNeutral()
     const auto& table = knobTable();
     for (auto index : order)
         knobs[(size_t) index].setValue (table[(size_t) index].defaultValue, juce::sendNotificationAsync);
-}
-
-bool StereoUtilityMax::isActive() const noexcept
-{
-    return processor.isActive();
 }
 
 std::array<StereoUtilityMax::Knob*, StereoUtilityMax::numKnobs> StereoUtilityMax::getAllKnobs() noexcept

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "effects/core/PanelKnobTable.h"
+#include "effects/core/ProcessorPanel.h"
 #include "effects/stereoutility/StereoUtilityMaxProcessor.h"
 
 #include <juce_audio_basics/juce_audio_basics.h>
@@ -15,22 +16,14 @@
 
     The panel owns the processor; its knobs mirror into the processor's parameters and the
     fields below are the processor's own atomics. process() forwards to the processor. */
-class StereoUtilityMax : public juce::Component,
-                         private juce::Timer
+class StereoUtilityMax : public ProcessorPanel<StereoUtilityMaxProcessor>
 {
-    StereoUtilityMaxProcessor processor;   // first: the fields below refer into it
-
 public:
     using Knob = RightClickSlider;
     static constexpr int numKnobs = 35;
 
     /** The display may be null; it is not owned and must outlive the panel. */
     explicit StereoUtilityMax (HeadsUpDisplay* hudToFeed);
-    ~StereoUtilityMax() override;
-
-    void prepare (double newSampleRate);
-
-    StereoUtilityMaxProcessor& getProcessor() noexcept { return processor; }
 
     /** Processes the whole buffer in place (audio thread); returns at once while bypassed. */
     void process (juce::AudioBuffer<float>& buffer) noexcept;
@@ -38,9 +31,6 @@ public:
     /** Every knob back to its start value (asynchronous notification); BYPASS, SYNC, the
         display and all offsets stay. */
     void resetToNeutral();
-
-    /** The chain's activity test: not bypassed and L MIX or R MIX itself above 0.01. */
-    bool isActive() const noexcept;
 
     std::array<Knob*, numKnobs> getAllKnobs() noexcept;
     Knob* findKnob (const juce::String& caption) noexcept;
@@ -73,8 +63,6 @@ public:
     juce::Label hoverLabel;
     juce::TextButton bypassButton { "BYPASS" }, hudButton { "HUD" }, syncButton { "SYNC" };
     KnobInfoMap knobInfo;
-
-    double getSampleRate() const noexcept { return processor.getSampleRate(); }
 
     void paint (juce::Graphics& g) override;
     void resized() override;

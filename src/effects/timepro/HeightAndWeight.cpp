@@ -80,7 +80,7 @@ const std::array<HeightAndWeight::KnobRow, HeightAndWeight::numKnobs>& HeightAnd
 }
 
 HeightAndWeight::HeightAndWeight (MagentaHeadsUpDisplay* hudToFeed)
-    : hud (hudToFeed)
+    : ProcessorPanel (33), hud (hudToFeed)
 {
     panelknobs::setUpHoverLabel (*this, hoverLabel, "Select effect type...");
 
@@ -114,17 +114,6 @@ HeightAndWeight::HeightAndWeight (MagentaHeadsUpDisplay* hudToFeed)
         panelknobs::setUp (*this, knobs[i], table[i].spec, panelknobs::wideRangeInterval (table[i].spec), knobInfo);
 
     hideSectionControls();
-    startTimer (33);
-}
-
-HeightAndWeight::~HeightAndWeight()
-{
-    stopTimer();
-}
-
-void HeightAndWeight::prepare (double newSampleRate)
-{
-    processor.prepare (newSampleRate, 0);
 }
 
 void HeightAndWeight::process (float* left, float* right, int numSamples) noexcept
@@ -178,11 +167,6 @@ void HeightAndWeight::resetToNeutral()
     latched = false;
     triggerButton.setToggleState (false, juce::dontSendNotification);
     latchButton.setToggleState (false, juce::dontSendNotification);
-}
-
-bool HeightAndWeight::isActive() const noexcept
-{
-    return processor.isActive();
 }
 
 std::array<HeightAndWeight::Knob*, HeightAndWeight::numKnobs - 1> HeightAndWeight::getAllKnobs() noexcept

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "effects/core/PanelKnobTable.h"
+#include "effects/core/ProcessorPanel.h"
 #include "effects/timepro/HeightAndWeightProcessor.h"
 
 #include <array>
@@ -11,11 +12,8 @@
     ramp, backspin), one at a time, with a global OUT and MIX. The mode kernels are a later
     addition: for now every block passes through unchanged, while the panel, its 37 knobs, mode
     selection, neutral reset and the fields other parts write already exist. */
-class HeightAndWeight : public juce::Component,
-                        private juce::Timer
+class HeightAndWeight : public ProcessorPanel<HeightAndWeightProcessor>
 {
-    HeightAndWeightProcessor processor;   // first: the fields below refer into it
-
 public:
     using Knob = RightClickSlider;
     static constexpr int numKnobs = 37;
@@ -35,11 +33,6 @@ public:
 
     /** The display may be null; it is not owned and must outlive the panel. */
     explicit HeightAndWeight (MagentaHeadsUpDisplay* hudToFeed);
-    ~HeightAndWeight() override;
-
-    void prepare (double newSampleRate);
-
-    HeightAndWeightProcessor& getProcessor() noexcept { return processor; }
 
     /** Processes the samples in place by the current mode (audio thread); returns at once
         while bypassed. */
@@ -54,9 +47,6 @@ public:
 
     /** Every knob to its neutral value (asynchronous notification); trigger and latch off. */
     void resetToNeutral();
-
-    /** The chain's activity test: not bypassed and the global MIX above 0.01. */
-    bool isActive() const noexcept;
 
     /** Knobs 0 to 35 (the global MIX is not among them). */
     std::array<Knob*, numKnobs - 1> getAllKnobs() noexcept;
@@ -92,8 +82,6 @@ public:
                      tapeButton { "TAPE" }, freezeButton { "FREEZE" }, triggerButton { "TRIGGER" },
                      latchButton { "LATCH" };
     KnobInfoMap knobInfo;
-
-    double getSampleRate() const noexcept { return processor.getSampleRate(); }
 
     void paint (juce::Graphics& g) override;
     void resized() override;
