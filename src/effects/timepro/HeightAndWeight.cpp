@@ -4,84 +4,79 @@
 
 namespace
 {
+    using P = HeightAndWeightParameters;
+
+    /** Which toggle a mode shows beside its knobs. */
+    enum class Extra { none, freeze, tape, trigger };
+
     struct ModeInfo
     {
         const char* button;
         juce::uint32 colour;
         const char* description;
-        std::initializer_list<int> knobs;
-        bool freeze, tape, trigger;
+        const char* hudName;
+        std::initializer_list<int> knobs;   // in their order on screen, left to right
+        Extra extra;
     };
 
     const ModeInfo& modeInfo (int mode)
     {
         static const ModeInfo modes[HeightAndWeight::numModes] = {
-            { "MICRO-PITCH", 0xff5588aa, "Micro-Pitch: Stereo widening via detuning", { 0, 1, 2, 3, 4 }, false, false, false },
-            { "GRANULAR", 0xff5588aa, "Granular: Texture and pitch manipulation", { 5, 6, 7, 8, 9 }, true, false, false },
-            { "HALF-TIME", 0xff5588aa, "Half-Time: Time stretch and slow-down", { 10, 11, 12, 13, 14 }, false, true, false },
-            { "REPEAT", 0xff5588aa, "Repeat: Momentary stutter/loop juggle", { 15, 16, 17, 18, 19 }, false, false, true },
-            { "GATE", 0xff5588aa, "Gate: Rhythmic chopping", { 20, 21, 22, 23, 24 }, false, false, false },
-            { "REVERSE", 0xff5588aa, "Reverse: Backward juggling", { 25, 26, 27, 28, 29 }, false, false, true },
-            { "STRETCH", 0xff5588aa, "Stretch: Time manipulation", { 30, 31, 32, 33, 34 }, false, false, true },
-            { "TAPE", 0xff6688aa, "Tape Stop: Classic tape slowdown effect", { 10, 11, 14 }, false, false, true },
-            { "VINYL", 0xff6688aa, "Vinyl Brake: Record stop with exponential decay", { 10, 11, 14 }, false, false, true },
-            { "SLICER", 0xff6688aa, "Slicer: Beat-synced slice rearrangement", { 15, 16, 19 }, false, false, true },
-            { "STUTTER", 0xff6688aa, "Stutter Ramp: Accelerating/decelerating stutter", { 15, 16, 18, 19 }, false, false, true },
-            { "SPIN", 0xff6688aa, "Backspin: DJ-style reverse scratch", { 10, 11, 14 }, false, false, true },
+            { "MICRO-PITCH", 0xff5588aa, "Micro-Pitch: Stereo widening via detuning", "MICRO-PITCH",
+              { P::microDetune, P::microDelay, P::microWidth, P::microChar, P::microMix }, Extra::none },
+            { "GRANULAR", 0xff5588aa, "Granular: Texture and pitch manipulation", "GRANULAR",
+              { P::grainSize, P::grainDensity, P::grainPitch, P::grainMotion, P::grainMix }, Extra::freeze },
+            { "HALF-TIME", 0xff5588aa, "Half-Time: Time stretch and slow-down", "HALF-TIME",
+              { P::halfTime, P::halfSmooth, P::halfTrans, P::halfChar, P::halfMix }, Extra::tape },
+            { "REPEAT", 0xff5588aa, "Repeat: Momentary stutter/loop juggle", "REPEAT",
+              { P::repeatLength, P::repeatRate, P::repeatFade, P::repeatDecay, P::repeatMix }, Extra::trigger },
+            { "GATE", 0xff5588aa, "Gate: Rhythmic chopping", "GATE",
+              { P::gatePattern, P::gateRate, P::gateAttack, P::gateRelease, P::gateMix }, Extra::none },
+            { "REVERSE", 0xff5588aa, "Reverse: Backward juggling", "REVERSE",
+              { P::reverseLength, P::reverseFade, P::reverseSpeed, P::reverseRepeats, P::reverseMix }, Extra::trigger },
+            { "STRETCH", 0xff5588aa, "Stretch: Time manipulation", "STRETCH",
+              { P::stretchFactor, P::stretchGrain, P::stretchOverlap, P::stretchSmooth, P::stretchMix }, Extra::trigger },
+            { "TAPE", 0xff6688aa, "Tape Stop: Classic tape slowdown effect", "",
+              { P::halfTime, P::halfSmooth, P::halfMix }, Extra::trigger },
+            { "VINYL", 0xff6688aa, "Vinyl Brake: Record stop with exponential decay", "",
+              { P::halfTime, P::halfSmooth, P::halfMix }, Extra::trigger },
+            { "SLICER", 0xff6688aa, "Slicer: Beat-synced slice rearrangement", "",
+              { P::repeatLength, P::repeatRate, P::repeatMix }, Extra::trigger },
+            { "STUTTER", 0xff6688aa, "Stutter Ramp: Accelerating/decelerating stutter", "",
+              { P::repeatLength, P::repeatRate, P::repeatDecay, P::repeatMix }, Extra::trigger },
+            { "SPIN", 0xff6688aa, "Backspin: DJ-style reverse scratch", "",
+              { P::halfTime, P::halfSmooth, P::halfMix }, Extra::trigger },
         };
         return modes[mode];
     }
 
     constexpr juce::uint32 currentModeColour = 0xff87ceeb;
+    constexpr int knobSize = 42, firstKnobX = 15, knobPitch = 50;
+
+    void colourButton (juce::TextButton& b, juce::uint32 off, juce::uint32 on, juce::uint32 textOff, juce::uint32 textOn)
+    {
+        b.setColour (juce::TextButton::buttonColourId, juce::Colour (off));
+        b.setColour (juce::TextButton::buttonOnColourId, juce::Colour (on));
+        b.setColour (juce::TextButton::textColourOffId, juce::Colour (textOff));
+        b.setColour (juce::TextButton::textColourOnId, juce::Colour (textOn));
+    }
+
+    /** A row button in its cell, one pixel in from either side. */
+    void placeInCell (juce::Component& c, juce::Rectangle<int> cell)
+    {
+        c.setBounds (cell.getX() + 1, cell.getY(), juce::jmax (0, cell.getWidth() - 2), cell.getHeight());
+    }
 }
 
-const std::array<HeightAndWeight::KnobRow, HeightAndWeight::numKnobs>& HeightAndWeight::knobTable() noexcept
+juce::String HeightAndWeight::hudModeName (int mode)
 {
-    static const std::array<KnobRow, numKnobs> table {{
-        { { "DETUNE", -20, 20, 8, "ct", "Pitch deviation in cents" }, 5 },
-        { { "DELAY", 0, 30, 15, "ms", "Haas-style delay" }, 10 },
-        { { "WIDTH", 0, 150, 100, "%", "Stereo spread" }, 100 },
-        { { "CHAR", 0, 100, 30, "%", "Drift + warmth" }, 30 },
-        { { "MIX", 0, 100, 0, "%", "Dry/wet blend" }, 0 },
-        { { "SIZE", 5, 120, 40, "ms", "Grain size" }, 50 },
-        { { "DENSITY", 1, 80, 20, "g/s", "Grains per second" }, 20 },
-        { { "PITCH", -24, 24, 0, "st", "Pitch shift semitones" }, 0 },
-        { { "MOTION", 0, 100, 30, "%", "Position + scan + jitter" }, 30 },
-        { { "MIX", 0, 100, 0, "%", "Dry/wet blend" }, 0 },
-        { { "TIME", 0.5, 4, 2, "x", "Time stretch factor" }, 2 },
-        { { "SMOOTH", 0, 100, 50, "%", "Window smoothing" }, 50 },
-        { { "TRANS", 0, 100, 70, "%", "Transient preserve" }, 50 },
-        { { "CHAR", 0, 100, 20, "%", "Lo-fi / wow / flutter" }, 30 },
-        { { "MIX", 0, 100, 0, "%", "Dry/wet blend" }, 0 },
-        { { "LENGTH", 1, 16, 4, "", "Loop length (musical division)" }, 4 },
-        { { "RATE", 1, 32, 8, "", "Repeat subdivisions" }, 8 },
-        { { "FADE", 0, 100, 20, "%", "Crossfade amount" }, 20 },
-        { { "DECAY", 0, 100, 0, "%", "Volume decay per repeat" }, 0 },
-        { { "MIX", 0, 100, 0, "%", "Dry/wet blend" }, 0 },
-        { { "PTRN", 0, 15, 0, "", "Gate pattern (0-15 binary)" }, 0 },
-        { { "RATE", 1, 32, 8, "", "Gate rate (subdivisions)" }, 8 },
-        { { "ATK", 0, 50, 2, "ms", "Attack time" }, 2 },
-        { { "REL", 0, 100, 10, "ms", "Release time" }, 10 },
-        { { "MIX", 0, 100, 0, "%", "Dry/wet blend" }, 0 },
-        { { "LENGTH", 1, 16, 4, "", "Reverse segment length" }, 4 },
-        { { "FADE", 0, 100, 15, "%", "Boundary crossfade" }, 15 },
-        { { "SPEED", 25, 200, 100, "%", "Playback speed" }, 100 },
-        { { "RPT", 1, 8, 1, "", "Max iterations" }, 1 },
-        { { "MIX", 0, 100, 0, "%", "Dry/wet blend" }, 0 },
-        { { "FACTOR", 0.25, 4, 1, "x", "Time stretch factor" }, 1 },
-        { { "GRAIN", 10, 100, 40, "ms", "Grain size" }, 40 },
-        { { "OLAP", 10, 90, 50, "%", "Grain overlap" }, 50 },
-        { { "SMOOTH", 0, 100, 50, "%", "Window envelope" }, 50 },
-        { { "MIX", 0, 100, 0, "%", "Dry/wet blend" }, 0 },
-        { { "OUT", -24, 12, 0, "dB", "Output level" }, 0 },
-        { { "MIX", 0, 100, 0, "%", "Global dry/wet blend" }, 0 },
-    }};
-    return table;
+    return juce::isPositiveAndBelow (mode, numModes) ? juce::String (modeInfo (mode).hudName) : juce::String();
 }
 
 HeightAndWeight::HeightAndWeight (MagentaHeadsUpDisplay* hudToFeed)
     : ProcessorPanel (33), hud (hudToFeed)
 {
+    setLookAndFeel (&silverLookAndFeel);
     panelknobs::setUpHoverLabel (*this, hoverLabel, "Select effect type...");
 
     for (int i = 0; i < numModes; ++i)
@@ -94,26 +89,59 @@ HeightAndWeight::HeightAndWeight (MagentaHeadsUpDisplay* hudToFeed)
         addAndMakeVisible (button);
     }
 
-    mixKnob.linkMirror (&processor.parameters.mix);
+    setUpButtons();
 
+    const auto& table = knobTable();
+    for (size_t i = 0; i < knobs.size(); ++i)
+    {
+        panelknobs::setUp (*this, knobs[i], table[i].spec, panelknobs::wideRangeInterval (table[i].spec), knobInfo);
+        knobs[i].linkMirror (&parameters.knobs[i]);
+    }
+
+    for (auto index : { P::microMix, P::grainMix, P::halfMix, P::repeatMix, P::gateMix, P::reverseMix, P::stretchMix, P::globalMix })
+        knobs[(size_t) index].setLookAndFeel (&neonGreenLookAndFeel);
+
+    hideSectionControls();
+}
+
+HeightAndWeight::~HeightAndWeight()
+{
+    for (auto& knob : knobs)
+    {
+        knob.linkMirror (nullptr);
+        knob.setLookAndFeel (nullptr);
+    }
+    setLookAndFeel (nullptr);
+}
+
+void HeightAndWeight::setUpButtons()
+{
     panelknobs::setUpHeaderButtons (*this, bypassButton, hudButton, syncButton, bypassed, tempoSyncEnabled, hud);
+    colourButton (bypassButton, 0xff333333, 0xffff4444, 0xffffffff, 0xffffffff);
+    colourButton (syncButton, 0xff87ceeb, 0xff6ec6e6, 0xff000000, 0xffffff00);
+    hudButton.setColour (juce::TextButton::buttonColourId, juce::Colour (0xffc0c0c0));
+    hudButton.setColour (juce::TextButton::textColourOffId, juce::Colours::black);
 
+    colourButton (triggerButton, 0xff404040, 0xff00aa00, 0xffd3d3d3, 0xffffffff);
+    colourButton (latchButton, 0xff404040, 0xffaa8800, 0xffd3d3d3, 0xffffffff);
+    colourButton (tapeButton, 0xff404040, 0xff804080, 0xffd3d3d3, 0xffffffff);
+    colourButton (freezeButton, 0xff404040, 0xff4080c0, 0xffd3d3d3, 0xffffffff);
+
+    // The trigger's state is the processor's: the button only shows it.
+    triggerButton.setClickingTogglesState (true);
+    triggerButton.onClick = [this]
+    {
+        triggerButton.setToggleState (parameters.toggleTrigger(), juce::dontSendNotification);
+    };
+    latchButton.setClickingTogglesState (true);
+    latchButton.onClick = [this] { latched = latchButton.getToggleState(); };
     tapeButton.setClickingTogglesState (true);
     tapeButton.onClick = [this] { tapeMode = tapeButton.getToggleState(); };
     freezeButton.setClickingTogglesState (true);
     freezeButton.onClick = [this] { frozen = freezeButton.getToggleState(); };
-    triggerButton.setClickingTogglesState (true);
-    triggerButton.onClick = [this] { triggered = triggerButton.getToggleState(); };
-    latchButton.setClickingTogglesState (true);
-    latchButton.onClick = [this] { latched = latchButton.getToggleState(); };
+
     for (auto* b : { &triggerButton, &latchButton, &tapeButton, &freezeButton })
         addChildComponent (*b);
-
-    const auto& table = knobTable();
-    for (size_t i = 0; i < knobs.size(); ++i)
-        panelknobs::setUp (*this, knobs[i], table[i].spec, panelknobs::wideRangeInterval (table[i].spec), knobInfo);
-
-    hideSectionControls();
 }
 
 void HeightAndWeight::process (float* left, float* right, int numSamples) noexcept
@@ -121,6 +149,7 @@ void HeightAndWeight::process (float* left, float* right, int numSamples) noexce
     processStereoPointers (processor, left, right, numSamples);
 }
 
+//==============================================================================
 void HeightAndWeight::hideSectionControls()
 {
     for (size_t i = 0; i + 1 < knobs.size(); ++i)
@@ -132,7 +161,7 @@ void HeightAndWeight::hideSectionControls()
 
 void HeightAndWeight::setMode (int newMode)
 {
-    mode = newMode;
+    parameters.mode.store (newMode, std::memory_order_relaxed);
     hideSectionControls();
 
     for (int i = 0; i < numModes; ++i)
@@ -145,10 +174,10 @@ void HeightAndWeight::setMode (int newMode)
         for (auto index : info.knobs)
             knobs[(size_t) index].setVisible (true);
 
-        freezeButton.setVisible (info.freeze);
-        tapeButton.setVisible (info.tape);
-        triggerButton.setVisible (info.trigger);
-        latchButton.setVisible (info.trigger);
+        freezeButton.setVisible (info.extra == Extra::freeze);
+        tapeButton.setVisible (info.extra == Extra::tape);
+        triggerButton.setVisible (info.extra == Extra::trigger);
+        latchButton.setVisible (info.extra == Extra::trigger);
         hoverLabel.setText (info.description, juce::dontSendNotification);
     }
 
@@ -163,6 +192,7 @@ void HeightAndWeight::resetToNeutral()
     for (size_t i = 0; i < knobs.size(); ++i)
         knobs[i].setValue (table[i].neutral, juce::sendNotificationAsync);
 
+    // Turning the trigger off restarts nothing, so it needs no request.
     triggered = false;
     latched = false;
     triggerButton.setToggleState (false, juce::dontSendNotification);
@@ -174,27 +204,128 @@ std::array<HeightAndWeight::Knob*, HeightAndWeight::numKnobs - 1> HeightAndWeigh
     return panelknobs::firstKnobs<numKnobs - 1> (knobs);
 }
 
+//==============================================================================
 void HeightAndWeight::paint (juce::Graphics& g)
 {
-    panelknobs::paintPanel (g, getLocalBounds(), "TIMEPRO", juce::Colour (0xffcc44cc), bypassed);
+    const auto w = (float) getWidth(), h = (float) getHeight();
+    g.setGradientFill (juce::ColourGradient (juce::Colour (0xffe8e8e8), 0.0f, 0.0f,
+                                             juce::Colour (0xffb8b8b8), 0.0f, h, false));
+    g.fillRoundedRectangle (0.0f, 0.0f, w, h, 6.0f);
+
+    g.setColour (juce::Colour (0xccffffff));
+    g.drawRoundedRectangle (1.0f, 1.0f, juce::jmax (0.0f, w - 2.0f), juce::jmax (0.0f, h - 2.0f), 6.0f, 1.0f);
+    g.setColour (juce::Colour (0xff808080));
+    g.drawRoundedRectangle (2.0f, 2.0f, juce::jmax (0.0f, w - 4.0f), juce::jmax (0.0f, h - 4.0f), 5.0f, 1.0f);
+
+    g.setColour (juce::Colours::black);
+    g.setFont (juce::Font ("Times New Roman", 12.0f, juce::Font::bold | juce::Font::italic));
+    g.drawText ("TIMEPRO", juce::Rectangle<int> (10, 5, 150, 16), juce::Justification::centredLeft, true);
 }
 
 void HeightAndWeight::resized()
 {
-    auto area = panelknobs::layoutHeader (getLocalBounds().reduced (4), hoverLabel, 320, 80,
-                                          bypassButton, hudButton, syncButton);
+    auto area = getLocalBounds().reduced (5);
+    const int contentWidth = area.getWidth();
 
-    auto modeRow = area.removeFromTop (22);
-    const auto modeWidth = modeRow.getWidth() / numModes;
-    for (auto& button : modeButtons)
-        button.setBounds (modeRow.removeFromLeft (modeWidth).reduced (1, 0));
+    hoverLabel.setBounds (area.removeFromTop (18));
+    area.removeFromTop (3);
 
-    auto toggles = area.removeFromRight (70);
-    for (auto* b : { &triggerButton, &latchButton, &tapeButton, &freezeButton })
-        if (b->isVisible())
-            b->setBounds (toggles.removeFromTop (22).reduced (0, 1));
+    auto row = area.removeFromTop (20);
+    for (int i = 0; i < 3; ++i)
+        placeInCell (modeButtons[(size_t) i], row.removeFromLeft (contentWidth / 4));
+    placeInCell (syncButton, row.removeFromLeft (36));
+    placeInCell (hudButton, row.removeFromLeft (30));
+    placeInCell (bypassButton, row);
+    area.removeFromTop (2);
 
-    panelknobs::layoutKnobRow (area, knobs);
+    row = area.removeFromTop (20);
+    for (int i = 3; i < 7; ++i)
+        placeInCell (modeButtons[(size_t) i], row.removeFromLeft (contentWidth / 4));
+    area.removeFromTop (2);
+
+    row = area.removeFromTop (18);
+    for (int i = 7; i < numModes; ++i)
+        placeInCell (modeButtons[(size_t) i], row.removeFromLeft (contentWidth / 5));
+
+    area.removeFromTop (3);
+    const int y = area.getY() + 5;
+
+    const int mode = getMode();
+    if (juce::isPositiveAndBelow (mode, numModes))
+    {
+        // The mode's knobs fill slots 50 pixels apart; its toggle takes the slot after the last.
+        const auto& info = modeInfo (mode);
+        int x = firstKnobX;
+        for (auto index : info.knobs)
+        {
+            auto& knob = knobs[(size_t) index];
+            if (knob.isVisible())
+                knob.setBounds (x, y, knobSize, knobSize);
+            x += knobPitch;
+        }
+
+        if (info.extra == Extra::freeze)
+            freezeButton.setBounds (x, y + 10, 50, 22);
+        else if (info.extra == Extra::tape)
+            tapeButton.setBounds (x, y + 10, 50, 22);
+        else if (info.extra == Extra::trigger)
+        {
+            triggerButton.setBounds (x, y + 5, 55, 20);
+            latchButton.setBounds (x, y + 27, 55, 20);
+        }
+    }
+
+    mixKnob.setBounds (contentWidth - 99, y, knobSize, knobSize);
+    outputKnob.setBounds (contentWidth - 47, y, knobSize, knobSize);
 }
 
-void HeightAndWeight::timerCallback() {}
+//==============================================================================
+void HeightAndWeight::timerCallback()
+{
+    repaint();
+    updateHud();
+    updateHoverLabel();
+}
+
+HeightAndWeight::Knob* HeightAndWeight::hoveredKnob()
+{
+    for (auto* knob : getAllKnobs())
+        if (knob->isVisible() && (isHovered ? isHovered (*knob) : knob->isMouseOverOrDragging (false)))
+            return knob;
+    return nullptr;
+}
+
+void HeightAndWeight::updateHud()
+{
+    if (hud == nullptr)
+        return;
+
+    const auto modeName = hudModeName (getMode());
+    auto* knob = hoveredKnob();
+    if (knob == nullptr)
+    {
+        hud->setInfo ("TIMEPRO", modeName, {}, "Hover a knob for details");
+        return;
+    }
+
+    const auto info = knobInfo.find (knob);
+    if (info == knobInfo.end())
+        return;
+
+    hud->setInfo ("TIMEPRO", modeName + " - " + info->second.name,
+                  juce::String (knob->getValue(), 1) + " " + info->second.unit, info->second.description);
+}
+
+void HeightAndWeight::updateHoverLabel()
+{
+    auto* knob = hoveredKnob();
+    if (knob == nullptr)
+        return;
+
+    const auto info = knobInfo.find (knob);
+    if (info == knobInfo.end())
+        return;
+
+    hoverLabel.setText (info->second.name + ": " + juce::String (knob->getValue(), 1) + " " + info->second.unit,
+                        juce::dontSendNotification);
+}
