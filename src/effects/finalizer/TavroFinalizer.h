@@ -103,7 +103,11 @@ public:
 
     //==============================================================================
     // Wave player: decoding here on the message thread, playing in the player
+    /** Decodes the file for the player itself (at most `maxPlayerFrames` frames). */
     void loadWavePlayerFile (const juce::File& file);
+    /** Plays the main window's decoded copy of the file it has just loaded; decodes only when
+        that copy is missing. */
+    void loadWavePlayerFile (const juce::File& file, SharedDecodedAudio decoded);
     int renderWavePlayer (float* left, float* right, int numFrames, double deviceSampleRate)
     {
         return wavePlayer.render (left, right, numFrames, deviceSampleRate);
@@ -284,6 +288,14 @@ public:
     const DspState& audioState() const noexcept { return processor.audioState(); }
 
 private:
+    struct PlayerDecode
+    {
+        bool readerFound = false;
+        int sampleRate = 44100;
+        SharedDecodedAudio audio;
+    };
+    PlayerDecode decodeForPlayer (const juce::File& file) const;
+
     void buildControls();
     void tickPlayer();
     void ageIssueMarkers();

@@ -5,46 +5,71 @@
 
 #include <cmath>
 
-void TavroFinalizer::loadWavePlayerFile (const juce::File& file)
+TavroFinalizer::PlayerDecode TavroFinalizer::decodeForPlayer (const juce::File& file) const
 {
+    PlayerDecode result;
     juce::AudioFormatManager manager;
     platform::registerAudioFormats (manager);
     auto reader = platform::AudioFileGuard::openReader (manager, file);
 
     if (reader == nullptr)
-        return;
+        return result;
 
-    // Decoded aside and handed over whole; a failed read leaves the player empty, as a load
-    // that found nothing playable.
-    std::shared_ptr<FinalizerWavePlayer::Source> fresh;
-    const int channels = (int) reader->numChannels;
+    result.readerFound = true;
+    result.sampleRate = (int) reader->sampleRate;
 
+    // The player plays the first two channels, so only those are kept; a failed read leaves no
+    // audio, as a load that found nothing playable.
     try
     {
         const auto length = juce::jmin<std::int64_t> (reader->lengthInSamples, maxPlayerFrames);
+        const int channels = juce::jmin (2, (int) reader->numChannels);
 
         if (channels > 0 && length > 0)
         {
-            auto decoded = std::make_shared<FinalizerWavePlayer::Source>();
+            auto decoded = std::make_shared<DecodedAudio>();
             decoded->sampleRate = reader->sampleRate;
-            decoded->audio.setSize (channels, (int) length);
-            reader->read (&decoded->audio, 0, (int) length, 0, true, true);
+            decoded->fileChannels = (int) reader->numChannels;
+            decoded->samples.setSize (channels, (int) length);
+            reader->read (&decoded->samples, 0, (int) length, 0, true, channels > 1);
 
             for (int ch = 0; ch < channels; ++ch)
             {
-                float* samples = decoded->audio.getWritePointer (ch);
+                float* samples = decoded->samples.getWritePointer (ch);
                 for (int f = 0; f < (int) length; ++f)
                     if (! std::isfinite (samples[f]))
                         samples[f] = 0.0f;
             }
-            fresh = std::move (decoded);
+            result.audio = std::move (decoded);
         }
     }
     catch (const std::exception&)
     {
-        fresh.reset();
+        result.audio.reset();
     }
 
-    wavePlayer.setSource (std::move (fresh));
-    playerSampleRate.store ((int) reader->sampleRate);
+    return result;
+}
+
+void TavroFinalizer::loadWavePlayerFile (const juce::File& file)
+{
+    auto decoded = decodeForPlayer (file);
+
+    if (! decoded.readerFound)
+        return;
+
+    wavePlayer.setSource (std::move (decoded.audio), maxPlayerFrames);
+    playerSampleRate.store (decoded.sampleRate);
+}
+
+void TavroFinalizer::loadWavePlayerFile (const juce::File& file, SharedDecodedAudio decoded)
+{
+    if (decoded == nullptr)
+    {
+        loadWavePlayerFile (file);
+        return;
+    }
+
+    // The main window's copy is read in place: nothing is decoded or copied a second time.
+    wavePlayer.setSource (std::move (decoded), maxPlayerFrames);
 }
