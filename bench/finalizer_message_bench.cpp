@@ -1,5 +1,6 @@
 // The finalizer's message-thread work, reported as times: handing it the main window's decoded
-// copy of a long file (14.4M stereo frames, the player's cap).
+// copy of a long file (14.4M stereo frames, the player's cap), and one classifier step over the
+// largest window the playback analysis reads (2048 frames).
 
 #include "BenchSupport.h"
 
@@ -57,6 +58,34 @@ namespace
         state.counters["mean_us"] = loads > 0 ? total / loads : 0.0;
         state.counters["worst_us"] = worst;
     }
+
+    void BM_Finalizer_ClassifierStep (benchmark::State& state)
+    {
+        MixAnalyser analyser;
+        const auto& stim = bench::stimulus();
+        double worst = 0.0, total = 0.0;
+        int steps = 0, block = 0;
+
+        for (auto _ : state)
+        {
+            const int start = bench::blockStart (block++, 2048);
+            const auto begin = bench::threadCpuMicros();
+            analyser.classify (stim.left.data() + start, stim.right.data() + start, 2048);
+            analyser.learningEnabled = true;
+            analyser.learn ({ analyser.featureExtractor.featureVector.begin(), analyser.featureExtractor.featureVector.end() },
+                            analyser.classIndex);
+            analyser.learningEnabled = false;
+            const auto elapsed = bench::threadCpuMicros() - begin;
+            state.SetIterationTime (elapsed * 1.0e-6);
+            worst = std::max (worst, elapsed);
+            total += elapsed;
+            ++steps;
+        }
+
+        state.counters["mean_us"] = steps > 0 ? total / steps : 0.0;
+        state.counters["worst_us"] = worst;
+    }
 }
 
+BENCHMARK (BM_Finalizer_ClassifierStep)->Iterations (1000)->UseManualTime();
 BENCHMARK (BM_Finalizer_MainFileHandOff)->Iterations (50)->UseManualTime();
