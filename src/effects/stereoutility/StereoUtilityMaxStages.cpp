@@ -10,10 +10,24 @@ namespace
 {
     constexpr float twoPi = 6.2831855f;
 
+    /** An index into a line of `length` samples for -length <= index < 2 * length: the same
+        result as a remainder there, without the division (a few dozen of them per sample add up
+        to most of the effect's cost). */
+    inline int wrap (int index, int length) noexcept
+    {
+        return index >= length ? index - length : (index < 0 ? index + length : index);
+    }
+
+    inline void advance (int& index, int length) noexcept
+    {
+        if (++index == length)
+            index = 0;
+    }
+
     /** Linear interpolation between the line's samples at i and the one after it. */
     inline float readBetween (const std::vector<float>& line, int i, float f, int length) noexcept
     {
-        return (1.0f - f) * line[(size_t) i] + f * line[(size_t) ((i + 1) % length)];
+        return (1.0f - f) * line[(size_t) i] + f * line[(size_t) wrap (i + 1, length)];
     }
 
     /** A position moved into [0, length) by whole lengths. */
@@ -22,6 +36,15 @@ namespace
         while (position < 0.0f)
             position += (float) length;
         return position;
+    }
+
+    /** fmod for 0 <= r < 3 * half: each subtraction is exact (the operands are within a factor
+        of two), so the result is fmod's to the bit. */
+    inline float remainder (float r, float half) noexcept
+    {
+        while (r >= half)
+            r -= half;
+        return r;
     }
 
     struct Tap { float gain, left, right; };
@@ -42,11 +65,12 @@ float StereoUtilityMaxProcessor::timeDifference (float right, const BlockSetting
     const int i = (int) position;
     const float f = position - (float) i;
 
-    const float xm = itdLine[(size_t) ((i - 1 + length) % length)];
-    const float x0 = itdLine[(size_t) (i % length)];
-    const float x1 = itdLine[(size_t) ((i + 1) % length)];
-    const float x2 = itdLine[(size_t) ((i + 2) % length)];
-    itdWrite = (itdWrite + 1) % length;
+    const int i0 = wrap (i, length);   // a position a hair below the length rounds up to it
+    const float xm = itdLine[(size_t) wrap (i0 - 1, length)];
+    const float x0 = itdLine[(size_t) i0];
+    const float x1 = itdLine[(size_t) wrap (i0 + 1, length)];
+    const float x2 = itdLine[(size_t) wrap (i0 + 2, length)];
+    advance (itdWrite, length);
 
     // Third-order Lagrange through the four taps around the read position.
     return 0.5f * (f - 1.0f) * (f + 1.0f) * (f - 2.0f) * x0
@@ -73,7 +97,7 @@ StereoUtilityMaxProcessor::Pair StereoUtilityMaxProcessor::fineDelays (Pair x, c
         {
             line[(size_t) index] = value[c];
             const float position = wrapPosition ((float) index - delay[c], length);
-            const float read = line[(size_t) ((int) position % length)];
+            const float read = line[(size_t) wrap ((int) position, length)];
 
             // The read takes the whole samples; the first-order all-pass adds the fraction.
             auto& state = thiran[c];
@@ -85,7 +109,7 @@ StereoUtilityMaxProcessor::Pair StereoUtilityMaxProcessor::fineDelays (Pair x, c
                 value[c] = y;
         }
 
-        index = (index + 1) % length;
+        advance (index, length);
     }
 
     return { value[0], value[1] };
@@ -116,8 +140,8 @@ float StereoUtilityMaxProcessor::haasDelay (float right, const BlockSettings& s)
 {
     const int length = (int) haasLine.size();
     haasLine[(size_t) haasWrite] = right;
-    const float delayed = haasLine[(size_t) ((haasWrite - s.geometry.haasSamples + length) % length)];
-    haasWrite = (haasWrite + 1) % length;
+    const float delayed = haasLine[(size_t) wrap (haasWrite - s.geometry.haasSamples, length)];
+    advance (haasWrite, length);
     return delayed;
 }
 
@@ -144,12 +168,12 @@ StereoUtilityMaxProcessor::Pair StereoUtilityMaxProcessor::pitchSpread (Pair x, 
         const float r = pitchRead[c];
         const int whole = (int) r;
         const float f = r - (float) whole;
-        const float window = 0.5f * (1.0f - std::cos (std::fmod (r, (float) half) / (float) half * twoPi));
-        const float read = readBetween (pitchLine[c], whole % length, f, length);
+        const float window = 0.5f * (1.0f - std::cos (remainder (r, (float) half) / (float) half * twoPi));
+        const float read = readBetween (pitchLine[c], wrap (whole, length), f, length);
         value[c] = window * 0.5f * s.pitchAmount * read + value[c] * (1.0f - 0.5f * s.pitchAmount);
     }
 
-    pitchWrite = (pitchWrite + 1) % length;
+    advance (pitchWrite, length);
     return { value[0], value[1] };
 }
 
@@ -176,10 +200,10 @@ StereoUtilityMaxProcessor::Pair StereoUtilityMaxProcessor::chorus (Pair x, const
     {
         const float position = wrapPosition ((float) chorusWrite - delay[c], length);
         const int whole = (int) position;
-        wet[c] = readBetween (chorusLine[c], whole % length, position - (float) whole, length);
+        wet[c] = readBetween (chorusLine[c], wrap (whole, length), position - (float) whole, length);
     }
 
-    chorusWrite = (chorusWrite + 1) % length;
+    advance (chorusWrite, length);
     return { d * (wet[0] * 0.3f) + x.left * 0.7f, d * (wet[1] * 0.3f) + x.right * 0.7f };
 }
 
@@ -200,17 +224,17 @@ StereoUtilityMaxProcessor::Pair StereoUtilityMaxProcessor::decorrelate (Pair x, 
             continue;
 
         const int i = decorWrite[j];
-        const float dl = leftLine[(size_t) ((i - offsetL + lengthL) % lengthL)];
-        const float dr = rightLine[(size_t) ((i - offsetR + lengthR) % lengthR)];
+        const float dl = leftLine[(size_t) wrap (i - offsetL, lengthL)];
+        const float dr = rightLine[(size_t) wrap (i - offsetR, lengthR)];
         const float yl = dl - g * xl + g * decorLast[0][j];
         const float yr = dr - g * xr + g * decorLast[1][j];
-        leftLine[(size_t) (i % lengthL)] = xl + g * dl;
-        rightLine[(size_t) (i % lengthR)] = xr + g * dr;
+        leftLine[(size_t) i] = xl + g * dl;
+        rightLine[(size_t) wrap (i, lengthR)] = xr + g * dr;
         decorLast[0][j] = yl;
         decorLast[1][j] = yr;
         xl = yl;
         xr = yr;
-        decorWrite[j] = (i + 1) % lengthL;
+        advance (decorWrite[j], lengthL);
     }
 
     const float a = s.directWeight;
@@ -227,7 +251,7 @@ StereoUtilityMaxProcessor::Pair StereoUtilityMaxProcessor::earlyReflections (Pai
     float accL = 0.0f, accR = 0.0f;
     for (size_t k = 0; k < taps.size(); ++k)
     {
-        const auto index = (size_t) ((w - s.geometry.reflectionTaps[k] + length) % length);
+        const auto index = (size_t) wrap (w - s.geometry.reflectionTaps[k], length);
         const float l = taps[k].gain * earlyLine[0][index];
         const float r = taps[k].gain * earlyLine[1][index];
         accL += taps[k].left * l + 0.5f * taps[k].right * r;
@@ -251,6 +275,6 @@ StereoUtilityMaxProcessor::Pair StereoUtilityMaxProcessor::earlyReflections (Pai
         accR += q * 0.5f * (h[1] + h[3]);
     }
 
-    earlyWrite = (w + 1) % length;
+    advance (earlyWrite, length);
     return { x.left + accL * s.reflectionGain * s.room, x.right + accR * s.reflectionGain * s.room };
 }

@@ -117,9 +117,10 @@ TEST (StereoUtilityMaxSound, StageGainsAtTheFirstSample)
     }
 }
 
-TEST (StereoUtilityMaxSound, OffsetSumsBeyondTheRangeSaturate)
+TEST (StereoUtilityMaxSound, OffsetSumsBeyondTheRangeSaturateAndUnreadControlsAreNotHeard)
 {
-    // Knob plus Korrupt offset beyond the range sounds exactly like the end of the range.
+    // Knob plus Korrupt offset beyond the range sounds exactly like the end of the range; the
+    // rotation offset and DECOR are kept for their writers and the panel but reach no stage.
     struct Case { const char* what; Knob knob; float value; std::atomic<float> StereoUtilityMaxParameters::* offset; float amount; float equivalent; };
     const Case cases[] = {
         { "WIDTH 150 + 100", Knob::width, 150.0f, &StereoUtilityMaxParameters::modWidthOffset, 100.0f, 200.0f },
@@ -127,6 +128,7 @@ TEST (StereoUtilityMaxSound, OffsetSumsBeyondTheRangeSaturate)
         { "BAL 80 + 40", Knob::balance, 80.0f, &StereoUtilityMaxParameters::modBalanceOffset, 40.0f, 100.0f },
         { "BAL -60 - 90", Knob::balance, -60.0f, &StereoUtilityMaxParameters::modBalanceOffset, -90.0f, -100.0f },
         { "rotation offset is not heard", Knob::rotation, 30.0f, &StereoUtilityMaxParameters::modRotationOffset, 90.0f, 30.0f },
+        { "DECOR is not heard", Knob::decor, 100.0f, &StereoUtilityMaxParameters::modRotationOffset, 0.0f, 0.0f },
     };
 
     for (const auto& c : cases)
