@@ -106,9 +106,10 @@ TEST (CorePanels, NeutralResetActivityAndPrepare)
 
 namespace
 {
-    /** The header the four panels share: BYPASS and SYNC mirror their toggles into the panel's
-        flags, HUD shows and hides the display, and the strip is laid out from both ends (TimePro
-        lays its header out with its mode buttons; its own tests check that layout). */
+    /** The header the panels without a face of their own share: BYPASS and SYNC mirror their
+        toggles into the panel's flags, HUD shows and hides the display, and the strip is laid out
+        from both ends (TimePro lays its header out with its mode buttons; its own tests check
+        that layout). */
     template <typename Panel, typename Display, typename SyncFlag>
     void checkHeader (const char* name, SyncFlag syncOf, std::optional<juce::Rectangle<int>> hoverBounds)
     {
@@ -145,7 +146,6 @@ namespace
 TEST (CorePanels, HeaderButtonsAndLayout)
 {
     using R = juce::Rectangle<int>;
-    checkHeader<StereoUtilityMax, HeadsUpDisplay> ("stereo", std::mem_fn (&StereoUtilityMax::syncEnabled), R { 164, 4, 140, 22 });
     checkHeader<Atomizer, OrangeHeadsUpDisplay> ("atomizer", std::mem_fn (&Atomizer::sync), R { 104, 4, 200, 22 });
     checkHeader<HeightAndWeight, MagentaHeadsUpDisplay> ("timepro",
         [] (HeightAndWeight& p) -> std::atomic<bool>& { return p.tempoSyncEnabled; }, std::nullopt);
