@@ -163,8 +163,8 @@ void AudioEngine::process (const juce::AudioSourceChannelInfo& bufferToFill) noe
 
     // 2, 3. The device input: captured for the recording panel, or sent through the chain.
     const bool windowShown = recordingWindowShown.load (std::memory_order_relaxed);
-    const bool appAudio = recordingWindow.sourceIsAppAudio.load (std::memory_order_relaxed);
-    const bool inputSource = recordingWindow.sourceIsInputThroughChain.load (std::memory_order_relaxed);
+    const bool appAudio = recordingWindow.isAppAudioSource.load (std::memory_order_relaxed);
+    const bool inputSource = recordingWindow.isExInFxSource.load (std::memory_order_relaxed);
     const bool deviceHasInput = deviceInputChannels.load (std::memory_order_relaxed) > 0;
 
     if (windowShown && ! appAudio && ! inputSource && deviceHasInput && hasBlock && channels > 0)
@@ -355,37 +355,7 @@ void AudioEngine::processCircuitBend (float* left, float* right, int n) noexcept
 
 void AudioEngine::mixTakePlayback (juce::AudioBuffer<float>& buffer, int start, int n) noexcept
 {
-    auto& recordingWindow = road->recordingWindow;
-
-    if (! recordingWindow.takePlaying.load (std::memory_order_acquire))
-        return;
-
-    // The take arrays are sized before recording starts and never resized while a take plays;
-    // the published length says how much of both holds the take.
-    const auto m = recordingWindow.takeLength.load (std::memory_order_acquire);
-
-    if (m == 0)
-        return;
-
-    auto cursor = recordingWindow.takePlaybackPosition.load (std::memory_order_relaxed);
-    auto* left = buffer.getWritePointer (0, start);
-    auto* right = buffer.getWritePointer (1, start);
-
-    for (int i = 0; i < n; ++i)
-    {
-        if (cursor >= m)
-        {
-            // The panel's own timer sees the flag drop and finishes the playback there.
-            recordingWindow.takePlaying.store (false, std::memory_order_release);
-            break;
-        }
-
-        left[i] += recordingWindow.takeLeft[cursor];
-        right[i] += recordingWindow.takeRight[cursor];
-        ++cursor;
-    }
-
-    recordingWindow.takePlaybackPosition.store (cursor, std::memory_order_relaxed);
+    road->recordingWindow.mixTakePlayback (buffer.getWritePointer (0, start), buffer.getWritePointer (1, start), n);
 }
 
 //==============================================================================
