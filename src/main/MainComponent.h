@@ -30,6 +30,7 @@
 #include "knobs/SpatialMaxKnob.h"
 #include "knobs/StutterKnob.h"
 #include "knobs/TextureProKnob.h"
+#include "knobs/ToneMaxEngines.h"
 #include "knobs/VolumeKnob.h"
 #include "main/MacroKnobIndex.h"
 #include "main/ParameterRandomiser.h"
@@ -51,6 +52,7 @@
 class MainComponentTestAccess;
 class MainComponentChainAccess;
 class MainComponentRoadAccess;
+class MainComponentEnginesAccess;
 
 /** A recorded macro-knob move: sample position, knob and value (0..100, MasterPro 0..19). */
 struct AutomationEvent
@@ -116,6 +118,7 @@ private:
     friend class MainComponentTestAccess;
     friend class MainComponentChainAccess;
     friend class MainComponentRoadAccess;
+    friend class MainComponentEnginesAccess;
 
     struct SamplerVoice
     {
@@ -186,6 +189,7 @@ private:
     void mathControlChanged (float value);
 
     void showOblivionMenu();
+    void handleOblivionMenuResult (int id);
     void showSpatialMaxMenu();
     void showMasterControlMenu();
     void showTextureProMenu();

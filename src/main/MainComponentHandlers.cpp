@@ -17,8 +17,19 @@ void MainComponent::KeysButtonMouseListener::mouseDown (const juce::MouseEvent& 
 //==============================================================================
 // Framework callbacks
 
-bool MainComponent::keyPressed (const juce::KeyPress&, juce::Component*)
+bool MainComponent::keyPressed (const juce::KeyPress& key, juce::Component*)
 {
+    // Escape closes the recording panel only while it is shown; otherwise it stays free for
+    // whoever else listens for it.
+    if (key.getKeyCode() == juce::KeyPress::escapeKey && key.getModifiers() == juce::ModifierKeys()
+        && recordingWindow.isVisible())
+    {
+        recordingWindow.close();
+        recordingWindowShown = false;
+        captureButton.setButtonText ("CAPTURE");
+        return true;
+    }
+
     return false;
 }
 
@@ -53,7 +64,17 @@ void MainComponent::tempoEntered() {}
 //==============================================================================
 // Macro knobs
 
-void MainComponent::toneMaxChanged (float) {}
+void MainComponent::toneMaxChanged (float value)
+{
+    const float mash = mashKnob.getValue(), korrupt = korruptKnob.getValue(), pandora = pandoraKnob.getValue();
+
+    // Each engine keeps its setting while it is off, so switching it on resumes from where the
+    // knob last left it until the knob moves again.
+    korruptEngine.setLevelFromKnob (tonemaxengines::korruptLevel (value, mash, korrupt, pandora));
+
+    if (mashEngine.enabled.load())
+        mashEngine.amount = tonemaxengines::mashAmount (value, mash, korrupt, pandora);
+}
 void MainComponent::spatialMaxChanged (float) {}
 void MainComponent::spatialMaxOverdriveChanged (bool) {}
 void MainComponent::masterProLevelChanged (int) {}
@@ -64,7 +85,28 @@ void MainComponent::mathControlChanged (float value)
     circuitBendAmount = value;
 }
 
-void MainComponent::showOblivionMenu() {}
+void MainComponent::showOblivionMenu()
+{
+    juce::PopupMenu menu;
+    tonemaxengines::addEngineItems (menu, korruptEngine.active.load(), mashEngine.enabled.load());
+    showOwnedMenu (std::move (menu), toneMaxKnob, *this, &MainComponent::handleOblivionMenuResult);
+}
+
+void MainComponent::handleOblivionMenuResult (int id)
+{
+    if (id == tonemaxengines::korruptItemId)
+    {
+        korruptEngine.toggleActive();
+        korruptKnob.repaint();
+    }
+    else if (id == tonemaxengines::mashItemId)
+    {
+        mashEngine.toggleEnabled();
+        mashKnob.repaint();
+    }
+
+    toneMaxKnob.repaint();
+}
 void MainComponent::showSpatialMaxMenu() {}
 void MainComponent::showMasterControlMenu() {}
 void MainComponent::showTextureProMenu() {}
