@@ -460,8 +460,7 @@ void KorruptEngine::stepGlitchEvent (int numSamples, float e) noexcept
         return;
     }
 
-    lcgState = lcgState * 1103515245u + 12345u;
-    if ((int) ((lcgState >> 16) % 10000u) < (int) (20.0f * e * e))
+    if ((int) ((draw() >> 16) % 10000u) < (int) (20.0f * e * e))
     {
         glitchActive = true;
         glitchTime = 0.0f;
