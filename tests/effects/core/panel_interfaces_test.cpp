@@ -114,10 +114,13 @@ namespace
         Panel panel (&hud);
         panel.setSize (900, 200);
 
-        EXPECT_EQ (panel.hoverLabel.getBounds(), hoverBounds);
-        EXPECT_EQ (panel.syncButton.getBounds(), juce::Rectangle<int> (846, 4, 50, 22));
-        EXPECT_EQ (panel.hudButton.getBounds(), juce::Rectangle<int> (801, 4, 45, 22));
-        EXPECT_EQ (panel.bypassButton.getBounds(), juce::Rectangle<int> (736, 4, 65, 22));
+        if (! hoverBounds.isEmpty())   // empty: the panel lays out its own face (its own tests)
+        {
+            EXPECT_EQ (panel.hoverLabel.getBounds(), hoverBounds);
+            EXPECT_EQ (panel.syncButton.getBounds(), juce::Rectangle<int> (846, 4, 50, 22));
+            EXPECT_EQ (panel.hudButton.getBounds(), juce::Rectangle<int> (801, 4, 45, 22));
+            EXPECT_EQ (panel.bypassButton.getBounds(), juce::Rectangle<int> (736, 4, 65, 22));
+        }
 
         panel.bypassButton.setToggleState (true, juce::sendNotificationSync);
         EXPECT_TRUE (panel.bypassed.load());
@@ -137,6 +140,7 @@ namespace
 
 TEST (CorePanels, HeaderButtonsAndLayout)
 {
+    checkHeader<StereoUtilityMax, HeadsUpDisplay> ("stereo", &StereoUtilityMax::syncEnabled, {});
     checkHeader<Atomizer, OrangeHeadsUpDisplay> ("atomizer", &Atomizer::sync, { 104, 4, 200, 22 });
     checkHeader<HeightAndWeight, MagentaHeadsUpDisplay> ("timepro", &HeightAndWeight::tempoSyncEnabled, { 84, 4, 240, 22 });
 }
