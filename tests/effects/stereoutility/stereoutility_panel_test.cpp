@@ -238,3 +238,42 @@ TEST (StereoUtilityMaxPanel, ProcessedBlocksAreHeardAndShown)
     EXPECT_GT (pixel_probe::count (image, R (2, 22, 46, 135), isTitleBlue), 10);
     EXPECT_TRUE (pixel_probe::nearRgb (image.getPixelAt (30, 25), juce::Colour (0xfff0f0f8), 30));
 }
+
+TEST (StereoUtilityMaxPanel, ADraggedKnobStaysTheReportedOne)
+{
+    // Real pointer events through a window: BAL is pressed and dragged over WIDTH, which comes
+    // first in the walk; BAL stays the one the display and the label show until it is let go.
+    HeadsUpDisplay hud;
+    StereoUtilityMax panel (&hud);
+    panel.setSize (1168, 161);
+    panel.addToDesktop (0);
+    panel.setVisible (true);
+    auto* peer = panel.getPeer();
+    ASSERT_NE (peer, nullptr);
+
+    auto* width = panel.findKnob ("WIDTH");
+    auto* balance = panel.findKnob ("BAL");
+    const auto centre = [] (juce::Component* c) { return c->getBounds().getCentre().toFloat(); };
+    auto time = juce::Time::currentTimeMillis();
+    const auto send = [&] (juce::Point<float> at, juce::ModifierKeys mods)
+    {
+        peer->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, at, mods,
+                                juce::MouseInputSource::defaultPressure, juce::MouseInputSource::defaultOrientation,
+                                time += 20);
+        panel.updateHudInfo();
+        panel.updateHoverLabel();
+    };
+
+    send (centre (balance), {});
+    EXPECT_EQ (hud.knobName, "BAL");
+    send (centre (balance), juce::ModifierKeys::leftButtonModifier);
+    send (centre (width), juce::ModifierKeys::leftButtonModifier);
+    EXPECT_EQ (hud.knobName, "BAL");
+    EXPECT_TRUE (panel.hoverLabel.getText().startsWith ("BAL: "));
+
+    send (centre (width), {});
+    send (centre (width) + juce::Point<float> (1.0f, 0.0f), {});
+    EXPECT_EQ (hud.knobName, "WIDTH");
+
+    panel.removeFromDesktop();
+}
