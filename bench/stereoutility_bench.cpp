@@ -50,8 +50,8 @@ namespace
                 const auto s = bench::motion (start);
                 for (const auto& [knob, value] : worst)
                 {
-                    const auto& spec = P::knobTable()[(size_t) knob];
-                    p.setKnob (knob, (float) bench::moved ((double) value, spec.minimum, spec.maximum, s));
+                    const auto& range = P::knobTable()[(size_t) knob];
+                    p.setKnob (knob, (float) bench::moved ((double) value, range.minimum, range.maximum, s));
                 }
                 p.modWidthOffset = (float) (20.0 * s);
                 p.modBalanceOffset = (float) (20.0 * s);
