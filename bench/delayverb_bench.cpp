@@ -4,9 +4,9 @@
 // at full ping-pong sweeping sideways every block. The moving row also moves every continuous
 // knob and the offsets.
 
+#include "BenchSpectrumFeed.h"
 #include "BenchSupport.h"
 
-#include "controls/StereoSpectralAnalyzer.h"
 #include "effects/delayverb/DelayVerbProcessor.h"
 
 #include <utility>
@@ -16,24 +16,12 @@ namespace
 {
     using P = DelayVerbParameters;
 
-    struct SpectrumFeed final : DelayVerbProcessor::OutputTap
-    {
-        void outputBlock (const float* left, const float* right, int numSamples) noexcept override
-        {
-            analyzer.pushSamples (left, right, numSamples);
-        }
-
-        StereoSpectralAnalyzer analyzer;
-    };
-
     void runDelayVerb (benchmark::State& state, bool moving)
     {
         const int blockSize = (int) state.range (0);
 
         DelayVerbProcessor fx;
-        SpectrumFeed feed;
-        feed.analyzer.activate();
-        feed.analyzer.setSampleRate (bench::sampleRate);
+        bench::SpectrumFeed feed;
         fx.setOutputTap (&feed);
         fx.prepare (bench::sampleRate, blockSize);
 

@@ -5,9 +5,9 @@
 // the largest diffused room), both mixes at 100 and the spectrum display fed. The moving row
 // also moves every continuous knob and the offsets.
 
+#include "BenchSpectrumFeed.h"
 #include "BenchSupport.h"
 
-#include "controls/StereoSpectralAnalyzer.h"
 #include "effects/stereoutility/StereoUtilityMaxProcessor.h"
 
 #include <utility>
@@ -18,24 +18,12 @@ namespace
     using P = StereoUtilityMaxParameters;
     using Knob = P::Knob;
 
-    struct SpectrumFeed final : StereoUtilityMaxProcessor::OutputTap
-    {
-        void outputBlock (const float* left, const float* right, int numSamples) noexcept override
-        {
-            analyzer.pushSamples (left, right, numSamples);
-        }
-
-        StereoSpectralAnalyzer analyzer;
-    };
-
     void runStereoUtility (benchmark::State& state, bool moving)
     {
         const int blockSize = (int) state.range (0);
 
         StereoUtilityMaxProcessor fx;
-        SpectrumFeed feed;
-        feed.analyzer.activate();
-        feed.analyzer.setSampleRate (bench::sampleRate);
+        bench::SpectrumFeed feed;
         fx.setOutputTap (&feed);
         fx.prepare (bench::sampleRate, blockSize);
 
@@ -62,8 +50,8 @@ namespace
                 const auto s = bench::motion (start);
                 for (const auto& [knob, value] : worst)
                 {
-                    const auto& spec = P::knobTable()[(size_t) knob];
-                    p.setKnob (knob, (float) bench::moved ((double) value, spec.minimum, spec.maximum, s));
+                    const auto& range = P::knobTable()[(size_t) knob];
+                    p.setKnob (knob, (float) bench::moved ((double) value, range.minimum, range.maximum, s));
                 }
                 p.modWidthOffset = (float) (20.0 * s);
                 p.modBalanceOffset = (float) (20.0 * s);

@@ -32,6 +32,14 @@ public:
     virtual bool isActive() const noexcept = 0;
 };
 
+/** Receives every block an effect has processed (a panel's spectrum display). Called on the
+    audio thread with the processed left and right samples; must not allocate or wait. */
+struct EffectOutputTap
+{
+    virtual ~EffectOutputTap() = default;
+    virtual void outputBlock (const float* left, const float* right, int numSamples) noexcept = 0;
+};
+
 /** Runs `processor` on a left/right pair of sample pointers, for callers that hold pointers
     rather than a buffer. The same pointer twice is one channel. No allocation: the buffer only
     refers to the samples. */

@@ -87,6 +87,15 @@ namespace panelknobs
         return area;
     }
 
+    void setButtonColours (juce::TextButton& button, juce::uint32 off, juce::uint32 on,
+                           juce::uint32 textOff, juce::uint32 textOn)
+    {
+        button.setColour (juce::TextButton::buttonColourId, juce::Colour (off));
+        button.setColour (juce::TextButton::buttonOnColourId, juce::Colour (on));
+        button.setColour (juce::TextButton::textColourOffId, juce::Colour (textOff));
+        button.setColour (juce::TextButton::textColourOnId, juce::Colour (textOn));
+    }
+
     void toggleHud (ColourHeadsUpDisplay* hud)
     {
         if (hud == nullptr)

@@ -76,6 +76,10 @@ namespace panelknobs
                                        int hoverIndent, juce::TextButton& bypassButton,
                                        juce::TextButton& hudButton, juce::TextButton& syncButton);
 
+    /** A text button's four colours: body off and on, text off and on. */
+    void setButtonColours (juce::TextButton& button, juce::uint32 off, juce::uint32 on,
+                           juce::uint32 textOff, juce::uint32 textOn);
+
     /** Toggles a panel's heads-up display the way every HUD button does. */
     void toggleHud (ColourHeadsUpDisplay* hud);
 

@@ -20,13 +20,8 @@
 class DelayVerbProcessor final : public EffectProcessor
 {
 public:
-    /** Receives every processed block (the panel's spectrum display). Called on the audio
-        thread with the processed left and right samples; must not allocate or wait. */
-    struct OutputTap
-    {
-        virtual ~OutputTap() = default;
-        virtual void outputBlock (const float* left, const float* right, int numSamples) noexcept = 0;
-    };
+    /** Receives every processed block (the panel's spectrum display). */
+    using OutputTap = EffectOutputTap;
 
     DelayVerbProcessor() = default;
 

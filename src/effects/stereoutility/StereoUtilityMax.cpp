@@ -46,15 +46,8 @@ void StereoUtilityMax::setUpButtons()
 {
     panelknobs::setUpHeaderButtons (*this, bypassButton, hudButton, syncButton, bypassed, syncEnabled, hud);
 
-    const auto colour = [] (juce::TextButton& b, juce::uint32 off, juce::uint32 on, juce::uint32 textOff, juce::uint32 textOn)
-    {
-        b.setColour (juce::TextButton::buttonColourId, juce::Colour (off));
-        b.setColour (juce::TextButton::buttonOnColourId, juce::Colour (on));
-        b.setColour (juce::TextButton::textColourOffId, juce::Colour (textOff));
-        b.setColour (juce::TextButton::textColourOnId, juce::Colour (textOn));
-    };
-    colour (bypassButton, 0xff1a1a22, 0xff442222, 0xffffffff, 0xffff6644);
-    colour (syncButton, 0xff87ceeb, 0xff6ec6e6, 0xff000000, 0xffffff00);
+    panelknobs::setButtonColours (bypassButton, 0xff1a1a22, 0xff442222, 0xffffffff, 0xffff6644);
+    panelknobs::setButtonColours (syncButton, 0xff87ceeb, 0xff6ec6e6, 0xff000000, 0xffffff00);
     hudButton.setColour (juce::TextButton::buttonColourId, juce::Colour (0xffc0c0c0));
     hudButton.setColour (juce::TextButton::textColourOffId, juce::Colours::black);
 }

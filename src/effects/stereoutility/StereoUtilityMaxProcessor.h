@@ -22,13 +22,8 @@ class StereoUtilityMaxProcessor final : public EffectProcessor
 public:
     using Knob = StereoUtilityMaxParameters::Knob;
 
-    /** Receives every processed block (the panel's spectrum display). Called on the audio
-        thread with the processed left and right samples; must not allocate or wait. */
-    struct OutputTap
-    {
-        virtual ~OutputTap() = default;
-        virtual void outputBlock (const float* left, const float* right, int numSamples) noexcept = 0;
-    };
+    /** Receives every processed block (the panel's spectrum display). */
+    using OutputTap = EffectOutputTap;
 
     /** What a block works out from the knobs and the rate before its first sample: the delays
         in samples, the decorrelation offsets after folding into their lines, the cascade's

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "controls/StereoSpectralAnalyzer.h"
 #include "effects/delayverb/DelayVerbProcessor.h"
 #include "support/EffectTestKit.h"
+#include "support/SpectrumFeed.h"
 
 // The checks every effect passes, on the processor alone with the spectrum display fed the way
 // the panel feeds it.
@@ -10,18 +10,6 @@
 namespace
 {
     using P = DelayVerbParameters;
-
-    struct SpectrumFeed final : DelayVerbProcessor::OutputTap
-    {
-        SpectrumFeed() { analyzer.activate(); }
-
-        void outputBlock (const float* left, const float* right, int numSamples) noexcept override
-        {
-            analyzer.pushSamples (left, right, numSamples);
-        }
-
-        StereoSpectralAnalyzer analyzer;
-    };
 
     struct KitFixture
     {
@@ -78,7 +66,7 @@ namespace
         }
 
         DelayVerbProcessor processor;
-        SpectrumFeed feed;
+        test_support::SpectrumFeed feed;
     };
 }
 

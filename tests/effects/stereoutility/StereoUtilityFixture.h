@@ -49,6 +49,20 @@ namespace stereo_utility_test
         double sampleRate;
     };
 
+    /** The heaviest setting: every stage runs, both mixes full. */
+    inline void setEveryStageOn (StereoUtilityMaxParameters& p)
+    {
+        const std::pair<Knob, float> settings[] = {
+            { Knob::width, 200 }, { Knob::balance, 50 }, { Knob::monoBelow, 120 }, { Knob::lowWidth, 0 },
+            { Knob::highWidth, 200 }, { Knob::mid, 6 }, { Knob::side, 6 }, { Knob::levelDifference, 12 },
+            { Knob::timeDifference, 500 }, { Knob::iacc, 0 }, { Knob::leftDelay, 500 }, { Knob::rightDelay, 500 },
+            { Knob::phase, 180 }, { Knob::dynamicsRatio, 4 }, { Knob::haas, 20 }, { Knob::pitch, 50 },
+            { Knob::modRate, 10 }, { Knob::modDepth, 100 }, { Knob::rotation, 45 }, { Knob::extraction, 100 },
+            { Knob::room, 100 }, { Knob::diffusion, 100 }, { Knob::leftMix, 100 }, { Knob::rightMix, 100 } };
+        for (auto [k, v] : settings)
+            p.setKnob (k, v);
+    }
+
     /** Two channels of uniform noise in [-level, level), different per channel. */
     inline juce::AudioBuffer<float> noise (int numSamples, float level, int seed = 7)
     {

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "controls/StereoSpectralAnalyzer.h"
 #include "effects/stereoutility/StereoUtilityMaxProcessor.h"
 #include "support/EffectTestKit.h"
+#include "support/SpectrumFeed.h"
+
+#include "StereoUtilityFixture.h"
 
 // The checks every effect passes, on the processor alone with the spectrum display fed the way
 // the panel feeds it.
@@ -12,35 +14,12 @@ namespace
     using P = StereoUtilityMaxParameters;
     using Knob = P::Knob;
 
-    struct SpectrumFeed final : StereoUtilityMaxProcessor::OutputTap
-    {
-        SpectrumFeed() { analyzer.activate(); }
-
-        void outputBlock (const float* left, const float* right, int numSamples) noexcept override
-        {
-            analyzer.pushSamples (left, right, numSamples);
-        }
-
-        StereoSpectralAnalyzer analyzer;
-    };
-
     struct KitFixture
     {
         KitFixture() { processor.setOutputTap (&feed); }
         ~KitFixture() { processor.setOutputTap (nullptr); }
 
-        void everyStageOn()
-        {
-            const std::pair<Knob, float> settings[] = {
-                { Knob::width, 200 }, { Knob::balance, 50 }, { Knob::monoBelow, 120 }, { Knob::lowWidth, 0 },
-                { Knob::highWidth, 200 }, { Knob::mid, 6 }, { Knob::side, 6 }, { Knob::levelDifference, 12 },
-                { Knob::timeDifference, 500 }, { Knob::iacc, 0 }, { Knob::leftDelay, 500 }, { Knob::rightDelay, 500 },
-                { Knob::phase, 180 }, { Knob::dynamicsRatio, 4 }, { Knob::haas, 20 }, { Knob::pitch, 50 },
-                { Knob::modRate, 10 }, { Knob::modDepth, 100 }, { Knob::rotation, 45 }, { Knob::extraction, 100 },
-                { Knob::room, 100 }, { Knob::diffusion, 100 }, { Knob::leftMix, 100 }, { Knob::rightMix, 100 } };
-            for (auto [k, v] : settings)
-                processor.parameters.setKnob (k, v);
-        }
+        void everyStageOn() { stereo_utility_test::setEveryStageOn (processor.parameters); }
 
         void setOffsets (float width, float balance, float mix)
         {
@@ -88,7 +67,7 @@ namespace
         }
 
         StereoUtilityMaxProcessor processor;
-        SpectrumFeed feed;
+        test_support::SpectrumFeed feed;
     };
 }
 

@@ -197,32 +197,20 @@ TEST (StereoUtilityMaxPanel, HoverReadoutsAndDisplayFeed)
     EXPECT_EQ (h.hud.knobName, "TRIM");
 }
 
-TEST (StereoUtilityMaxPanel, ButtonsDriveTheFlagsAndTheDisplay)
+TEST (StereoUtilityMaxPanel, BypassReachesTheProcessorAndNoDisplayIsNoFault)
 {
-    HeadsUpDisplay hud;
-    hud.setVisible (false);
-    StereoUtilityMax panel (&hud);
-    panel.setSize (1168, 161);
-
+    // The header buttons' flags and display toggling are checked with the other panels'.
+    StereoUtilityMax panel (nullptr);
     panel.bypassButton.setToggleState (true, juce::sendNotificationSync);
-    EXPECT_TRUE (panel.bypassed.load());
     EXPECT_TRUE (panel.getProcessor().parameters.bypassed.load());
-    panel.bypassButton.setToggleState (false, juce::sendNotificationSync);
-    EXPECT_FALSE (panel.bypassed.load());
-
-    panel.syncButton.setToggleState (true, juce::sendNotificationSync);
-    EXPECT_TRUE (panel.syncEnabled.load());
+    EXPECT_FALSE (panel.isActive());
 
     panel.hudButton.onClick();
-    EXPECT_TRUE (hud.isVisible());
-    EXPECT_FALSE (hud.closedByUser);
-    panel.hudButton.onClick();
-    EXPECT_FALSE (hud.isVisible());
-    EXPECT_TRUE (hud.closedByUser);
-
-    StereoUtilityMax noDisplay (nullptr);
-    noDisplay.hudButton.onClick();
-    noDisplay.updateHudInfo();
+    panel.findKnob ("WIDTH")->setValue (50.0, juce::sendNotificationSync);
+    panel.isHovered = [] (const juce::Component&) { return true; };
+    panel.updateHudInfo();
+    panel.updateHoverLabel();
+    EXPECT_EQ (panel.hoverLabel.getText(), "WIDTH: 50.00% / 200%");
 }
 
 TEST (StereoUtilityMaxPanel, ProcessedBlocksAreHeardAndShown)
@@ -249,4 +237,43 @@ TEST (StereoUtilityMaxPanel, ProcessedBlocksAreHeardAndShown)
     const auto isTitleBlue = [] (juce::Colour c) { return c.getBlue() > 180 && c.getRed() < 120; };
     EXPECT_GT (pixel_probe::count (image, R (2, 22, 46, 135), isTitleBlue), 10);
     EXPECT_TRUE (pixel_probe::nearRgb (image.getPixelAt (30, 25), juce::Colour (0xfff0f0f8), 30));
+}
+
+TEST (StereoUtilityMaxPanel, ADraggedKnobStaysTheReportedOne)
+{
+    // Real pointer events through a window: BAL is pressed and dragged over WIDTH, which comes
+    // first in the walk; BAL stays the one the display and the label show until it is let go.
+    HeadsUpDisplay hud;
+    StereoUtilityMax panel (&hud);
+    panel.setSize (1168, 161);
+    panel.addToDesktop (0);
+    panel.setVisible (true);
+    auto* peer = panel.getPeer();
+    ASSERT_NE (peer, nullptr);
+
+    auto* width = panel.findKnob ("WIDTH");
+    auto* balance = panel.findKnob ("BAL");
+    const auto centre = [] (juce::Component* c) { return c->getBounds().getCentre().toFloat(); };
+    auto time = juce::Time::currentTimeMillis();
+    const auto send = [&] (juce::Point<float> at, juce::ModifierKeys mods)
+    {
+        peer->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, at, mods,
+                                juce::MouseInputSource::defaultPressure, juce::MouseInputSource::defaultOrientation,
+                                time += 20);
+        panel.updateHudInfo();
+        panel.updateHoverLabel();
+    };
+
+    send (centre (balance), {});
+    EXPECT_EQ (hud.knobName, "BAL");
+    send (centre (balance), juce::ModifierKeys::leftButtonModifier);
+    send (centre (width), juce::ModifierKeys::leftButtonModifier);
+    EXPECT_EQ (hud.knobName, "BAL");
+    EXPECT_TRUE (panel.hoverLabel.getText().startsWith ("BAL: "));
+
+    send (centre (width), {});
+    send (centre (width) + juce::Point<float> (1.0f, 0.0f), {});
+    EXPECT_EQ (hud.knobName, "WIDTH");
+
+    panel.removeFromDesktop();
 }

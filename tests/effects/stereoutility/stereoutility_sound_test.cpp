@@ -461,22 +461,9 @@ TEST (StereoUtilityMaxSound, MixOffsetsAreAFloorWithNoUpperLimit)
 TEST (StereoUtilityMaxSound, NonFiniteInputCountsAsZero)
 {
     // Every stage on: a NaN or infinity from upstream sounds like a 0 there and leaves no trace.
-    const auto everyStage = [] (Rig& rig)
-    {
-        const std::pair<Knob, float> settings[] = {
-            { Knob::width, 200 }, { Knob::balance, 50 }, { Knob::monoBelow, 120 }, { Knob::lowWidth, 0 },
-            { Knob::highWidth, 200 }, { Knob::mid, 6 }, { Knob::side, 6 }, { Knob::levelDifference, 12 },
-            { Knob::timeDifference, 500 }, { Knob::iacc, 0 }, { Knob::leftDelay, 500 }, { Knob::rightDelay, 500 },
-            { Knob::phase, 180 }, { Knob::dynamicsRatio, 4 }, { Knob::haas, 20 }, { Knob::pitch, 50 },
-            { Knob::modRate, 10 }, { Knob::modDepth, 100 }, { Knob::rotation, 45 }, { Knob::extraction, 100 },
-            { Knob::room, 100 }, { Knob::diffusion, 100 }, { Knob::leftMix, 100 }, { Knob::rightMix, 100 } };
-        for (auto [k, v] : settings)
-            rig.set (k, v);
-    };
-
     Rig poisoned, clean;
-    everyStage (poisoned);
-    everyStage (clean);
+    setEveryStageOn (poisoned.processor.parameters);
+    setEveryStageOn (clean.processor.parameters);
 
     auto bad = noise (4096, 0.8f);
     auto good = bad;
