@@ -276,11 +276,8 @@ bool RecordingWindow::keyPressed (const juce::KeyPress& key)
     else if (typed ('p'))                                      togglePlayback();
     else if (typed ('e'))                                      {}   // the export menu comes with the export
     else if (typed ('d'))                                      {}   // the display menu comes with the displays
-    else if (typed ('m'))
-    {
+    else if (typed ('m'))   // the button's click handler keeps monitorEnabled in step
         monitorButton.setToggleState (! monitorButton.getToggleState(), juce::sendNotificationSync);
-        monitorEnabled = monitorButton.getToggleState();
-    }
     else if (is (juce::KeyPress::numberPadAdd) || typed ('='))     zoomIn();
     else if (is (juce::KeyPress::numberPadSubtract) || typed ('-')) zoomOut();
     else if (is (juce::KeyPress::numberPad0) || typed ('0'))       fitZoom();

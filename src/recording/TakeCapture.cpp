@@ -164,21 +164,21 @@ void TakeCapture::mixPlayback (float* left, float* right, int numSamples) noexce
     if (length == 0)
         return;
 
-    auto position = playbackPosition.load (std::memory_order_relaxed);
+    const auto position = playbackPosition.load (std::memory_order_relaxed);
+    const int count = position < length ? (int) std::min<std::uint64_t> ((std::uint64_t) numSamples, length - position)
+                                        : 0;
 
-    for (int j = 0; j < numSamples; ++j)
+    if (count > 0)
     {
-        if (position >= length)
-        {
-            isPlayingTake.store (false, std::memory_order_release);
-            playbackEnded.store (true, std::memory_order_release);
-            break;
-        }
-
-        left[j] += takeLeft[(std::size_t) position];
-        right[j] += takeRight[(std::size_t) position];
-        ++position;
+        juce::FloatVectorOperations::add (left, takeLeft.data() + position, count);
+        juce::FloatVectorOperations::add (right, takeRight.data() + position, count);
+        playbackPosition.store (position + (std::uint64_t) count, std::memory_order_relaxed);
     }
 
-    playbackPosition.store (position, std::memory_order_relaxed);
+    // A take that ends exactly on a block boundary is ended by the next block, which adds nothing.
+    if (count < numSamples)
+    {
+        isPlayingTake.store (false, std::memory_order_release);
+        playbackEnded.store (true, std::memory_order_release);
+    }
 }

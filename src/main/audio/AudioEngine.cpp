@@ -206,7 +206,7 @@ void AudioEngine::process (const juce::AudioSourceChannelInfo& bufferToFill) noe
                                    hasFile, channels, hasBlock ? n : 0 });
 
     if (gates.captureInput)
-        captureDeviceInput (bufferToFill);
+        pushToRecording (*buffer, start, n);
 
     // 4. No file and no input to process: silence.
     if (! gates.processRoad)
@@ -306,8 +306,7 @@ void AudioEngine::process (const juce::AudioSourceChannelInfo& bufferToFill) noe
 
     // 21, 22. The finished block to the recording panel, and its take mixed in.
     if (gates.captureOutput)
-        recordingWindow.pushSamples (buffer->getReadPointer (0, start),
-                                     buffer->getReadPointer (juce::jmin (1, channels - 1), start), n);
+        pushToRecording (*buffer, start, n);
 
     if (stereo)
         mixTakePlayback (*buffer, start, n);
@@ -318,12 +317,10 @@ void AudioEngine::process (const juce::AudioSourceChannelInfo& bufferToFill) noe
 }
 
 //==============================================================================
-void AudioEngine::captureDeviceInput (const juce::AudioSourceChannelInfo& info) noexcept
+void AudioEngine::pushToRecording (const juce::AudioBuffer<float>& buffer, int start, int n) noexcept
 {
-    const int channels = info.buffer->getNumChannels();
-    road->recordingWindow.pushSamples (info.buffer->getReadPointer (0, info.startSample),
-                                       info.buffer->getReadPointer (juce::jmin (1, channels - 1), info.startSample),
-                                       info.numSamples);
+    road->recordingWindow.pushSamples (buffer.getReadPointer (0, start),
+                                       buffer.getReadPointer (juce::jmin (1, buffer.getNumChannels() - 1), start), n);
 }
 
 void AudioEngine::renderFinalizerPlayer (juce::AudioBuffer<float>& buffer, int start, int n) noexcept
@@ -341,7 +338,7 @@ void AudioEngine::renderFinalizerPlayer (juce::AudioBuffer<float>& buffer, int s
                                     deviceSampleRate);
 
         if (! loadedFileExists.load (std::memory_order_relaxed))
-            recordingWindow.pushSamples (buffer.getReadPointer (0, start), buffer.getReadPointer (1, start), n);
+            pushToRecording (buffer, start, n);
     }
     else if (channels == 1)
     {

@@ -127,7 +127,8 @@ private:
 
     // The steps of a block, in the order `process` runs them.
     void processAutomation (int numSamples) noexcept;
-    void captureDeviceInput (const juce::AudioSourceChannelInfo&) noexcept;
+    /** A region of the block to the recording panel; one channel stands for both sides. */
+    void pushToRecording (const juce::AudioBuffer<float>& buffer, int start, int n) noexcept;
     void renderFinalizerPlayer (juce::AudioBuffer<float>& buffer, int start, int n) noexcept;
     void renderSampler (juce::AudioBuffer<float>& buffer, int start, int n) noexcept;
     void processSpectral (SpectralProcessor& processor, juce::AudioBuffer<float>& buffer, int start, int n) noexcept;
