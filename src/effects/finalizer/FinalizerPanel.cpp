@@ -63,14 +63,14 @@ void FinalizerPanel::styleKnob (juce::Slider& knob, const juce::String& caption,
 
 void FinalizerPanel::buildToneKnobs()
 {
-    struct Tone { const char* caption; double min; };
-    const Tone tones[] = { { "SUB", -6.0 }, { "BODY", -6.0 }, { "PRES", -6.0 }, { "AIR", -6.0 }, { "TAME", -6.0 }, { "TILT", -6.0 } };
+    const char* const captions[] = { "SUB", "BODY", "PRES", "AIR", "TAME", "TILT" };
     const auto knobs = toneKnobs();
 
     for (size_t i = 0; i < knobs.size(); ++i)
     {
         auto& knob = *knobs[i];
-        styleKnob (knob, tones[i].caption, tones[i].min, i == 4 ? 0.0 : 6.0, 0.01, 0.0);
+        // TAME only cuts.
+        styleKnob (knob, captions[i], -6.0, knobs[i] == &tameKnob ? 0.0 : 6.0, 0.01, 0.0);
 
         if (finalizer == nullptr)
             continue;
@@ -115,12 +115,12 @@ void FinalizerPanel::buildBandSection()
 
         widthKnob.linkMirror (&finalizer->bandWidth[band]);
         driveKnob.linkMirror (&finalizer->bandDrive[band]);
-        widthKnob.onValueChange = [this] { refreshScopeLevels(); };
-        driveKnob.onValueChange = [this] { refreshScopeLevels(); };
+        widthKnob.onValueChange = [this] { refreshScopeLevels (finalizer->readMeters()); };
+        driveKnob.onValueChange = [this] { refreshScopeLevels (finalizer->readMeters()); };
         modeBox.onChange = [this, band]
         {
             finalizer->bandMode[band].store (bandModeBoxes[band].getSelectedId());
-            refreshScopeLevels();
+            refreshScopeLevels (finalizer->readMeters());
         };
     }
 
@@ -215,19 +215,14 @@ void FinalizerPanel::buildButtons()
 }
 
 //==============================================================================
-void FinalizerPanel::refreshScopeLevels()
+void FinalizerPanel::refreshScopeLevels (const FinalizerMeters& meters)
 {
-    if (finalizer == nullptr)
-        return;
-
-    const auto meters = finalizer->readMeters();
     widthScope.targetValues[StereoWidthScope::midLevel] = juce::jlimit (0.0f, 1.0f, meters.midRms);
     widthScope.targetValues[StereoWidthScope::sideLevel] = juce::jlimit (0.0f, 1.5f, meters.sideRms);
 }
 
-void FinalizerPanel::dropAnalysisMarkers (double pos)
+void FinalizerPanel::dropAnalysisMarkers (const FinalizerFeatures& f, double pos)
 {
-    const auto f = finalizer->readMeters().features;
     if ((f.rmsLeft + f.rmsRight) * 0.5f <= 0.001f)
         return;
 
@@ -255,16 +250,17 @@ void FinalizerPanel::timerCallback()
         const double len = rate > 0 ? (double) finalizer->playerLength.load() / rate : 0.0;
         waveformView.setPlayPosition (pos, len);
 
-        refreshScopeLevels();
-        dropAnalysisMarkers (pos);
+        // One copy per tick: the audio thread only try-locks the meters to publish them, so
+        // every extra read here is a chance for a block's values to be dropped.
+        const auto meters = finalizer->readMeters();
+        refreshScopeLevels (meters);
+        dropAnalysisMarkers (meters.features, pos);
+        messagePanel.setText (TavroFinalizer::describeSignalCharacter (meters.features));
     }
 
     for (size_t i = 0; i < widthScope.displayValues.size(); ++i)
         widthScope.displayValues[i] += (widthScope.targetValues[i] - widthScope.displayValues[i]) * 0.15f;
     widthScope.repaint();
-
-    if (finalizer != nullptr)
-        messagePanel.setText (finalizer->describeSignalCharacter());
 }
 
 bool FinalizerPanel::AIMsgPanel::setText (const juce::String& newText)

@@ -10,6 +10,8 @@
 #include <functional>
 
 class TavroFinalizer;
+struct FinalizerFeatures;
+struct FinalizerMeters;
 
 /** The finalizer's compact face in the main window: tone, band, stereo and character
     controls over the same TavroFinalizer object, its own view of the main file with the
@@ -115,8 +117,8 @@ private:
     void buildCharacterKnobs();
     void buildButtons();
     void styleKnob (juce::Slider& knob, const juce::String& caption, double min, double max, double step, double doubleClickValue);
-    void refreshScopeLevels();
-    void dropAnalysisMarkers (double positionSeconds);
+    void refreshScopeLevels (const FinalizerMeters& meters);
+    void dropAnalysisMarkers (const FinalizerFeatures& features, double positionSeconds);
     void layoutBottomRegion (int innerWidth, int remainingHeight);
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (FinalizerPanel)

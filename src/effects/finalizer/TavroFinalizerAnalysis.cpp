@@ -1,5 +1,7 @@
 #include "effects/finalizer/TavroFinalizer.h"
 
+#include "dsp/Decibels.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -47,11 +49,6 @@ juce::String TavroFinalizer::describeSignalCharacter (const FinalizerFeatures& f
 //==============================================================================
 namespace
 {
-    float decibelsOrFloor (float linear) noexcept
-    {
-        return linear > 0.0f ? std::max (20.0f * std::log10 (linear), -100.0f) : -100.0f;
-    }
-
     juce::String fixed (float v, int decimals) { return juce::String (v, decimals); }
 
     struct ClassVerdict { int kind, trainingLabel; };
@@ -100,15 +97,15 @@ void TavroFinalizer::analysePlaybackWindow()
 
     const float rms = (windowRmsLeft + windowRmsRight) * 0.5f;
     const float peak = std::max (peakL, peakR);
-    windowCrestDb = rms > 0.0001f ? decibelsOrFloor (peak / rms) : 20.0f;
+    windowCrestDb = rms > 0.0001f ? dsp::gainToDecibels (peak / rms) : 20.0f;
 
     const float normL = std::sqrt (sumLL), normR = std::sqrt (sumRR);
     windowCorrelation = normL > 0.001f && normR > 0.001f ? sumLR / (normL * normR) : 1.0f;
     windowMeanAbs = sumAbs / n;
     windowMeanAbsDiff = sumAbsDiff / n;
 
-    const float levelDb = decibelsOrFloor (rms);
-    const float peakDb = decibelsOrFloor (peak);
+    const float levelDb = dsp::gainToDecibels (rms);
+    const float peakDb = dsp::gainToDecibels (peak);
     const float position = (float) start / (float) length;
 
     learnBaseline (levelDb, peakDb);
