@@ -53,12 +53,6 @@ void MainComponent::tempoEntered() {}
 //==============================================================================
 // Macro knobs
 
-void MainComponent::toneMaxChanged (float) {}
-void MainComponent::spatialMaxChanged (float) {}
-void MainComponent::spatialMaxOverdriveChanged (bool) {}
-void MainComponent::masterProLevelChanged (int) {}
-void MainComponent::textureProChanged (float) {}
-void MainComponent::metaControlChanged (float) {}
 void MainComponent::mathControlChanged (float value)
 {
     circuitBendAmount = value;
@@ -66,7 +60,6 @@ void MainComponent::mathControlChanged (float value)
 
 void MainComponent::showOblivionMenu() {}
 void MainComponent::showSpatialMaxMenu() {}
-void MainComponent::showMasterControlMenu() {}
 void MainComponent::showTextureProMenu() {}
 void MainComponent::showMetaControlMenu() {}
 
@@ -119,8 +112,6 @@ void MainComponent::applyPostedMacroValue (int knobIndex, float value)
 //==============================================================================
 // Volume, pitch, pan, waveform view and recording window
 
-void MainComponent::pitchReleased() {}
-
 void MainComponent::recordingWindowClosed()
 {
     recordingWindowShown = false;
@@ -136,6 +127,5 @@ void MainComponent::recordingBounced (const juce::File& file)
 // Steps of the main timer that belong to the macro knobs, the loop portions and the keyboard
 // sampler; the timer calls them in their place in its tick.
 
-void MainComponent::applyMacroTargets() {}
 void MainComponent::stepLoopPortions (double) {}
 void MainComponent::updateSamplerMarkers() {}
