@@ -264,6 +264,15 @@ void KorruptEngine::requestSoftReset() noexcept
     softResetRequested.store (true, std::memory_order_release);
 }
 
+void KorruptEngine::toggleActive() noexcept
+{
+    const bool wasActive = active.load (std::memory_order_relaxed);
+    active.store (! wasActive, std::memory_order_relaxed);
+
+    if (wasActive)
+        requestSoftReset();
+}
+
 void KorruptEngine::requestReseed (int newLevel) noexcept
 {
     const int index = std::clamp (newLevel, 0, 10);

@@ -68,6 +68,9 @@ public:
     /** Switch-off: clears the visit counts now and the running state at the next block. */
     void requestSoftReset() noexcept;
 
+    /** The menu switch: toggles `active`; switching off also asks for a soft reset. */
+    void toggleActive() noexcept;
+
     /** Reseed for a level with the visit count it has now. */
     void requestReseed (int newLevel) noexcept;
 

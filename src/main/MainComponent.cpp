@@ -112,6 +112,8 @@ MainComponent::MainComponent()
     addAndMakeVisible (toneMaxKnob);
     toneMaxKnob.onRightClick = [this] { showOblivionMenu(); };
     toneMaxKnob.onValueChange = [this] (float v) { toneMaxChanged (v); };
+    korruptKnob.isActive = [this] { return korruptEngine.active.load(); };
+    mashKnob.isActive = [this] { return mashEngine.enabled.load(); };
 
     addAndMakeVisible (spatialMaxKnob);
     spatialMaxKnob.onValueChange = [this] (float v) { spatialMaxChanged (v); };

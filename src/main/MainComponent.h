@@ -30,6 +30,7 @@
 #include "knobs/SpatialMaxKnob.h"
 #include "knobs/StutterKnob.h"
 #include "knobs/TextureProKnob.h"
+#include "knobs/ToneMaxEngines.h"
 #include "knobs/VolumeKnob.h"
 #include "main/MacroKnobIndex.h"
 #include "main/ParameterRandomiser.h"
@@ -52,6 +53,7 @@ class MainComponentTestAccess;
 class MainComponentChainAccess;
 class MainComponentRoadAccess;
 class MainComponentMacroAccess;
+class MainComponentEnginesAccess;
 
 /** A recorded macro-knob move: sample position, knob and value (0..100, MasterPro 0..19). */
 struct AutomationEvent
@@ -118,6 +120,7 @@ private:
     friend class MainComponentChainAccess;
     friend class MainComponentRoadAccess;
     friend class MainComponentMacroAccess;
+    friend class MainComponentEnginesAccess;
 
     struct SamplerVoice
     {
@@ -191,6 +194,7 @@ private:
     void handleMasterControlMenuResult (int id);
 
     void showOblivionMenu();
+    void handleOblivionMenuResult (int id);
     void showSpatialMaxMenu();
     void showMasterControlMenu();
     void showTextureProMenu();

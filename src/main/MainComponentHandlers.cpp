@@ -17,8 +17,19 @@ void MainComponent::KeysButtonMouseListener::mouseDown (const juce::MouseEvent& 
 //==============================================================================
 // Framework callbacks
 
-bool MainComponent::keyPressed (const juce::KeyPress&, juce::Component*)
+bool MainComponent::keyPressed (const juce::KeyPress& key, juce::Component*)
 {
+    // Escape closes the recording panel only while it is shown; otherwise it stays free for
+    // whoever else listens for it.
+    if (key.getKeyCode() == juce::KeyPress::escapeKey && key.getModifiers() == juce::ModifierKeys()
+        && recordingWindow.isVisible())
+    {
+        recordingWindow.close();
+        recordingWindowShown = false;
+        captureButton.setButtonText ("CAPTURE");
+        return true;
+    }
+
     return false;
 }
 
@@ -58,7 +69,28 @@ void MainComponent::mathControlChanged (float value)
     circuitBendAmount = value;
 }
 
-void MainComponent::showOblivionMenu() {}
+void MainComponent::showOblivionMenu()
+{
+    juce::PopupMenu menu;
+    tonemaxengines::addEngineItems (menu, korruptEngine.active.load(), mashEngine.enabled.load());
+    showOwnedMenu (std::move (menu), toneMaxKnob, *this, &MainComponent::handleOblivionMenuResult);
+}
+
+void MainComponent::handleOblivionMenuResult (int id)
+{
+    if (id == tonemaxengines::korruptItemId)
+    {
+        korruptEngine.toggleActive();
+        korruptKnob.repaint();
+    }
+    else if (id == tonemaxengines::mashItemId)
+    {
+        mashEngine.toggleEnabled();
+        mashKnob.repaint();
+    }
+
+    toneMaxKnob.repaint();
+}
 void MainComponent::showSpatialMaxMenu() {}
 void MainComponent::showTextureProMenu() {}
 void MainComponent::showMetaControlMenu() {}

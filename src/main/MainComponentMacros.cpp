@@ -15,21 +15,18 @@ void MainComponent::toneMaxChanged (float value)
     randomiser.setEqAmount (value);
     applyMacroTargets();
 
-    const float e = value / 100.0f;
-    const float f = e * e;
-    const float b = mashKnob.getValue() / 100.0f;
-    const float c = korruptKnob.getValue() / 100.0f;
-    const float d = pandoraKnob.getValue() / 100.0f;
+    const float mash = mashKnob.getValue(), korrupt = korruptKnob.getValue(), pandora = pandoraKnob.getValue();
 
-    if (korruptEngine.active.load())
-    {
-        const float m = std::clamp (100.0f * (0.3f * b * f + c + 0.2f * d * f), 0.0f, 100.0f);
-        korruptEngine.setLevelFromKnob ((int) std::lround (m / 10.0f));
-    }
+    // Each engine keeps its setting while it is off, so switching it on resumes from where the
+    // knob last left it until the knob moves again.
+    korruptEngine.setLevelFromKnob (tonemaxengines::korruptLevel (value, mash, korrupt, pandora));
 
     if (mashEngine.enabled.load())
-        mashEngine.amount = std::clamp (0.3f * c * f + b + 0.15f * d * f, 0.0f, 1.0f);
+        mashEngine.amount = tonemaxengines::mashAmount (value, mash, korrupt, pandora);
 
+    const float e = value / 100.0f;
+    const float f = e * e;
+    const float b = mash / 100.0f, c = korrupt / 100.0f, d = pandora / 100.0f;
     writeToneMaxCouplings (e, b * f, c * f, d * f);
     toneMaxCouplingAmount = e;
 }

@@ -63,7 +63,7 @@ void MainComponent::loadAudioFile (const juce::File& file)
         view->setPlayPosition (0.0, loadedFileSeconds);
     }
 
-    finalizer.loadWavePlayerFile (file);
+    finalizer.loadWavePlayerFile (file, audio);
     finalizerPanel.slavedToMain = true;
     finalizerPanel.titleLabel.setText ("FINALIZER (SLAVED)", juce::dontSendNotification);
 

@@ -26,6 +26,21 @@ namespace platform
         bool accepted = false;
         std::int64_t frameBound = 0;   // the most frames the file's own bytes can hold
         const char* reason = "";       // why it was refused (empty when accepted)
+        std::int64_t dataOffset = -1;  // WAV: where the sound data starts in the file
+    };
+
+    /** A WAV file's sound data in a read-only mapping of the file: `frames` frames of `channels`
+        interleaved little-endian samples of `bitsPerSample` bits (integer, or float when
+        `isFloat`), starting at `data`. */
+    struct MappedSamples
+    {
+        std::unique_ptr<juce::MemoryMappedFile> map;
+        const void* data = nullptr;
+        std::int64_t frames = 0;
+        int channels = 0, bitsPerSample = 0;
+        bool isFloat = false;
+
+        explicit operator bool() const noexcept { return data != nullptr; }
     };
 
     /** Checks an audio file's header against the file's real size before any framework reader
@@ -51,5 +66,11 @@ namespace platform
             length to the frames the file can hold. Null when refused. */
         static std::unique_ptr<juce::AudioFormatReader> openReader (juce::AudioFormatManager& formats,
                                                                     const juce::File& file);
+
+        /** For a file that `openReader` opened as WAV: the frames `reader` reports, mapped straight
+            from the file, so a loader can convert them without reading them through a stream.
+            Empty for other containers, for sample sizes other than 16, 24 and 32 bits, and
+            whenever the file's own layout does not hold all of those frames. */
+        static MappedSamples mapSamples (const juce::File& file, const juce::AudioFormatReader& reader);
     };
 }

@@ -311,13 +311,12 @@ void FinalizerProcessor::process (juce::AudioBuffer<float>& buffer, int startSam
     float* const outLeft = buffer.getWritePointer (0, startSample);
     float* const outRight = buffer.getWritePointer (1, startSample);
 
-    // A non-finite sample from upstream is read as silence; the block is then dropped below
-    // and the filters restart, so the fault cannot linger in their histories.
-    bool nonFiniteInput = false;
+    // A non-finite sample from upstream is read as silence and the rest of the block goes
+    // through untouched: one bad sample must not cost the listener the whole block.
     for (int i = 0; i < numSamples; ++i)
     {
-        if (! std::isfinite (outLeft[i]))  { outLeft[i] = 0.0f;  nonFiniteInput = true; }
-        if (! std::isfinite (outRight[i])) { outRight[i] = 0.0f; nonFiniteInput = true; }
+        if (! std::isfinite (outLeft[i]))  outLeft[i] = 0.0f;
+        if (! std::isfinite (outRight[i])) outRight[i] = 0.0f;
     }
 
     readParameters();
@@ -325,9 +324,13 @@ void FinalizerProcessor::process (juce::AudioBuffer<float>& buffer, int startSam
 
     auto sums = runChain (outLeft, outRight, numSamples);
 
-    if (nonFiniteInput || ! std::isfinite (sums.finiteProbe) || ! audioStateIsFinite())
-    {
+    // Only state that has itself gone non-finite (an overflow, a NaN setting) is thrown away;
+    // finite state carries on. Output that is not finite is never handed on.
+    if (! audioStateIsFinite())
         resetAudioState();
+
+    if (! std::isfinite (sums.finiteProbe))
+    {
         buffer.clear (0, startSample, numSamples);
         buffer.clear (1, startSample, numSamples);
         sums = {};

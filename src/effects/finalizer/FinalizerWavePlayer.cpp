@@ -2,30 +2,31 @@
 
 #include <cmath>
 
-void FinalizerWavePlayer::setSource (std::shared_ptr<const Source> newSource)
+void FinalizerWavePlayer::setSource (SharedDecodedAudio newSource, std::int64_t maxFrames)
 {
     playing.store (false);
     playPosition.store (0.0);
 
-    const bool loaded = newSource != nullptr && newSource->audio.getNumChannels() > 0
-                     && newSource->audio.getNumSamples() > 0;
+    const bool loaded = newSource != nullptr && newSource->getNumChannels() > 0
+                     && newSource->getLength() > 0 && maxFrames > 0;
     if (! loaded)
         newSource.reset();
 
-    const int rate = newSource != nullptr ? (int) newSource->sampleRate : sampleRate.load();
-    const int numChannels = loaded ? newSource->audio.getNumChannels() : 2;
-    const std::int64_t numFrames = loaded ? newSource->audio.getNumSamples() : 0;
+    const int rate = loaded ? (int) newSource->sampleRate : sampleRate.load();
+    const int numChannels = loaded ? juce::jmax (newSource->fileChannels, newSource->getNumChannels()) : 2;
+    const std::int64_t numFrames = loaded ? juce::jmin<std::int64_t> (newSource->getLength(), maxFrames) : 0;
 
-    std::shared_ptr<const Source> old;
+    SharedDecodedAudio old;
     {
         const juce::SpinLock::ScopedLockType sl (lock);
         old = std::exchange (source, std::move (newSource));
+        sourceFrames = numFrames;
         sampleRate.store (rate);
         channels.store (numChannels);
         length.store (numFrames);
         hasSamples.store (loaded);
     }
-}   // the old buffer is released here, on the message thread
+}   // the player's old reference is dropped here, on the message thread
 
 int FinalizerWavePlayer::render (float* left, float* right, int numFrames, double deviceSampleRate) noexcept
 {
@@ -39,8 +40,8 @@ int FinalizerWavePlayer::render (float* left, float* right, int numFrames, doubl
     if (! tl.isLocked() || source == nullptr)
         return 0;
 
-    const auto& audio = source->audio;
-    const std::int64_t frames = audio.getNumSamples();
+    const auto& audio = source->samples;
+    const std::int64_t frames = sourceFrames;
     const int lastChannel = audio.getNumChannels() - 1;
     const float* const sourceLeft = audio.getReadPointer (0);
     const float* const sourceRight = audio.getReadPointer (juce::jmin (1, lastChannel));

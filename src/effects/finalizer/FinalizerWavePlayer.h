@@ -2,29 +2,29 @@
 
 #include <juce_audio_basics/juce_audio_basics.h>
 
+#include "dsp/DecodedAudio.h"
+
 #include <atomic>
 #include <cstdint>
 #include <memory>
 
 /** The finalizer's own player, sound side: it plays a decoded buffer it is handed, at a rate
-    ratio, with looping, and never decodes anything itself.
+    ratio, with looping, and never decodes anything itself. The buffer is shared read-only with
+    whoever else holds the file (the main transport, the waveform views), never copied.
 
     Threads: `setSource` runs on the message thread and swaps the buffer in whole; `render` runs
     on the audio thread and reads under a try-lock, so a swap in progress costs one silent block,
-    never a wait. The previous buffer is released by `setSource`, on the message thread.
+    never a wait. The player's reference is dropped by `setSource`, on the message thread.
     `advanceWithoutRender` is the message thread's stand-in for `render` while no device plays. */
 class FinalizerWavePlayer
 {
 public:
-    /** Decoded audio as the player reads it: every sample finite, read-only once handed over. */
-    struct Source
-    {
-        juce::AudioBuffer<float> audio;
-        double sampleRate = 44100.0;
-    };
+    /** Hands over the buffer to play (nullptr for none) and stops at the start. The player
+        reads at most `maxFrames` frames of it. */
+    void setSource (SharedDecodedAudio newSource, std::int64_t maxFrames);
 
-    /** Hands over the buffer to play (nullptr for none) and stops at the start. */
-    void setSource (std::shared_ptr<const Source> newSource);
+    /** The buffer the player holds (message thread). */
+    const SharedDecodedAudio& getSource() const noexcept { return source; }
 
     /** Writes up to `numFrames` frames of the playing buffer into left and right, advancing the
         position by the file-to-device rate ratio. Returns the frames written; frames past the
@@ -50,7 +50,8 @@ public:
 
 private:
     juce::SpinLock lock;
-    std::shared_ptr<const Source> source;
+    SharedDecodedAudio source;
+    std::int64_t sourceFrames = 0;      // the frames of `source` the render may read
     std::atomic<bool> ended { false };
     std::atomic<std::uint32_t> renderCalls { 0 };
 };

@@ -9,6 +9,7 @@
 #include "effects/finalizer/FinalizerFeatures.h"
 #include "effects/finalizer/FinalizerProcessor.h"
 #include "effects/finalizer/FinalizerWavePlayer.h"
+#include "effects/finalizer/MixAnalyser.h"
 #include "effects/finalizer/TavroAI.h"
 #include "effects/finalizer/TavroFinalizerHUD.h"
 
@@ -18,19 +19,6 @@
 #include <map>
 #include <memory>
 #include <vector>
-
-/** An issue filed by the playback analysis; aged by the finalizer's timer. */
-struct IssueMarker
-{
-    int kind = 0;
-    float position = 0.0f;
-    float severity = 0.0f;
-    float value = 0.0f;
-    juce::String text;
-    float rise = 0.0f;
-    float life = 3.0f;
-    bool visible = true;
-};
 
 /** One point of the drawn display equaliser curve. */
 struct CurvePoint
@@ -103,11 +91,22 @@ public:
 
     //==============================================================================
     // Wave player: decoding here on the message thread, playing in the player
+    /** Decodes the file for the player itself (at most `maxPlayerFrames` frames). */
     void loadWavePlayerFile (const juce::File& file);
+    /** Plays the main window's decoded copy of the file it has just loaded; decodes only when
+        that copy is missing. */
+    void loadWavePlayerFile (const juce::File& file, SharedDecodedAudio decoded);
     int renderWavePlayer (float* left, float* right, int numFrames, double deviceSampleRate)
     {
         return wavePlayer.render (left, right, numFrames, deviceSampleRate);
     }
+
+    /** The LOAD button's road: opens the chooser, whose result goes to `loadChosenFile`. */
+    void openLoadChooser();
+    void loadChosenFile (const juce::FileChooser& chooser) { loadChosenFile (chooser.getResult()); }
+    /** Loads the chosen file into the player with its overview; resets the analysis for it.
+        Anything that is not a readable audio file changes nothing. */
+    void loadChosenFile (const juce::File& file);
 
     FinalizerWavePlayer& getWavePlayer() noexcept { return wavePlayer; }
 
@@ -138,6 +137,14 @@ public:
     static constexpr float peakDecayPerTick = 0.9995f;
 
     //==============================================================================
+    // Analysis (message thread)
+    using IssueRegion = ::IssueRegion;
+
+    /** The processed output described in a few lines for the "SIGNAL CHARACTER" text. */
+    juce::String describeSignalCharacter() const { return describeSignalCharacter (readMeters().features); }
+    static juce::String describeSignalCharacter (const FinalizerFeatures& features);
+
+    MixAnalyser mixAnalyser;
     std::vector<IssueMarker> issueMarkers;
     static constexpr size_t maxIssueMarkers = 20;
 
@@ -166,8 +173,15 @@ public:
     std::atomic<int>& playerChannels = wavePlayer.channels;
     std::atomic<std::int64_t>& playerLength = wavePlayer.length;
 
-    /** The most frames the main-file road copies into the player. */
-    std::int64_t maxPlayerFrames = 14400000;
+    /** The most frames the player holds, whichever road the file came by. */
+    std::int64_t maxPlayerFrames = DecodedAudio::maxMemoryFrames;
+
+    static constexpr int overviewPoints = 4000;
+    /** Peak per segment of the file chosen through LOAD (message thread). */
+    std::vector<float> waveOverview;
+    /** The name of the file chosen through LOAD. */
+    juce::String loadedFileName;
+    std::unique_ptr<juce::FileChooser> loadChooser;
 
     juce::TextButton playButton, stopButton, loopButton;
     juce::Slider zoomSlider;
@@ -284,6 +298,15 @@ public:
     const DspState& audioState() const noexcept { return processor.audioState(); }
 
 private:
+    struct PlayerDecode
+    {
+        bool readerFound = false;
+        int sampleRate = 44100;
+        SharedDecodedAudio audio;
+    };
+    PlayerDecode decodeForPlayer (const juce::File& file) const;
+    static std::vector<float> buildOverview (const DecodedAudio& audio, std::int64_t frames);
+
     void buildControls();
     void tickPlayer();
     void ageIssueMarkers();

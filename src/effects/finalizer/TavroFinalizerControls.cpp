@@ -155,6 +155,7 @@ void TavroFinalizer::buildControls()
     add (hudButton);
 
     styleButton (loadButton, "LOAD", juce::Colour (0xff2a4a3a));
+    loadButton.onClick = [this] { openLoadChooser(); };
     add (loadButton);
     styleButton (exportButton, "EXPORT", juce::Colour (0xff4a2a3a));
     add (exportButton);

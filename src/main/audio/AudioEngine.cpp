@@ -116,6 +116,20 @@ void AudioEngine::release()
     transport.releaseResources();
 }
 
+AudioEngine::BlockGates AudioEngine::gatesFor (const GateInputs& in) noexcept
+{
+    const bool hasSamples = in.channels > 0 && in.samples > 0;
+    const bool eitherSource = in.appAudioSource || in.inputThroughChainSource;
+
+    BlockGates gates;
+    gates.captureInput = in.windowShown && ! eitherSource && in.deviceHasInput && hasSamples;
+    // The input-through-chain road runs whether or not the panel is shown: it is how the user
+    // monitors the effects on a live input.
+    gates.processRoad = in.fileLoaded || (in.inputThroughChainSource && in.deviceHasInput);
+    gates.captureOutput = gates.processRoad && in.windowShown && eitherSource && hasSamples;
+    return gates;
+}
+
 bool AudioEngine::isEffectActive (int id) const noexcept
 {
     return dispatcher != nullptr && dispatcher->isEffectActive (id);
@@ -153,29 +167,28 @@ void AudioEngine::process (const juce::AudioSourceChannelInfo& bufferToFill) noe
     auto& mashEngine = road->mashEngine;
     auto& randomiser = road->randomiser;
 
-    // Resets and reseeds asked for by the menus and the knob land here, whether or not the
-    // engine runs or the block is played, so a switched-off engine reads its cleared state one
-    // block later.
+    // Resets, reseeds and slot clears asked for by the menus and the knob land here, whether or
+    // not the engines run or the block is played, so a switched-off engine reads its cleared
+    // state one block later.
     korruptEngine.serviceRequests();
+    mashEngine.serviceRequests();
 
     // 1. Knob automation.
     processAutomation (n);
 
     // 2, 3. The device input: captured for the recording panel, or sent through the chain.
-    const bool windowShown = recordingWindowShown.load (std::memory_order_relaxed);
-    const bool appAudio = recordingWindow.sourceIsAppAudio.load (std::memory_order_relaxed);
-    const bool inputSource = recordingWindow.sourceIsInputThroughChain.load (std::memory_order_relaxed);
-    const bool deviceHasInput = deviceInputChannels.load (std::memory_order_relaxed) > 0;
+    const bool hasFile = transport.hasSourceForAudio();
+    const auto gates = gatesFor ({ recordingWindowShown.load (std::memory_order_relaxed),
+                                   recordingWindow.sourceIsAppAudio.load (std::memory_order_relaxed),
+                                   recordingWindow.sourceIsInputThroughChain.load (std::memory_order_relaxed),
+                                   deviceInputChannels.load (std::memory_order_relaxed) > 0,
+                                   hasFile, channels, hasBlock ? n : 0 });
 
-    if (windowShown && ! appAudio && ! inputSource && deviceHasInput && hasBlock && channels > 0)
+    if (gates.captureInput)
         captureDeviceInput (bufferToFill);
 
-    const bool inputThroughChain = inputSource && deviceHasInput;
-
     // 4. No file and no input to process: silence.
-    const bool hasFile = transport.hasSourceForAudio();
-
-    if (! hasFile && ! inputThroughChain)
+    if (! gates.processRoad)
     {
         if (hasBlock)
             bufferToFill.clearActiveBufferRegion();
@@ -271,7 +284,7 @@ void AudioEngine::process (const juce::AudioSourceChannelInfo& bufferToFill) noe
     outputsafety::apply (*buffer, start, n, volumeGain.load (std::memory_order_relaxed));
 
     // 21, 22. The finished block to the recording panel, and its take mixed in.
-    if (windowShown && (appAudio || inputSource) && channels > 0)
+    if (gates.captureOutput)
         recordingWindow.pushSamples (buffer->getReadPointer (0, start),
                                      buffer->getReadPointer (juce::jmin (1, channels - 1), start), n);
 

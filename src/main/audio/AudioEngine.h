@@ -64,6 +64,22 @@ public:
     /** The audio callback's body (audio thread). */
     void process (const juce::AudioSourceChannelInfo& bufferToFill) noexcept;
 
+    /** Which of the block's source steps run, from what the block sees at its start. */
+    struct BlockGates
+    {
+        bool captureInput = false;    // the device input goes to the recording panel untouched
+        bool processRoad = false;     // false: the block is cleared and nothing else runs
+        bool captureOutput = false;   // the finished block goes to the recording panel
+    };
+
+    struct GateInputs
+    {
+        bool windowShown, appAudioSource, inputThroughChainSource, deviceHasInput, fileLoaded;
+        int channels, samples;
+    };
+
+    static BlockGates gatesFor (const GateInputs& in) noexcept;
+
     /** The chain's activity test and one effect, by id (either thread / audio thread). */
     bool isEffectActive (int id) const noexcept;
     void runEffectChain (juce::AudioBuffer<float>& buffer, int start, int n) noexcept;

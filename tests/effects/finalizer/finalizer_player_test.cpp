@@ -2,6 +2,7 @@
 
 #include "FinalizerFixture.h"
 #include "support/AudioFixtures.h"
+#include "support/MessagePump.h"
 #include "support/RealtimeTrap.h"
 
 #include <cmath>
@@ -146,4 +147,112 @@ TEST (FinalizerPlayer, TheEndOfTheFileReachesThePlayButtonWithoutAPost)
 
     rig.fin.timerCallback();
     EXPECT_FALSE (rig.fin.playButton.getToggleState());
+}
+
+TEST (FinalizerPlayer, ChooserRoadLoadsOnlyWhatItCanPlay)
+{
+    audiofixtures::ScratchFolder scratch;
+    FinalizerRig rig;
+    auto& fin = rig.fin;
+    int callbacks = 0;
+    juce::File announced;
+    fin.onFileLoaded = [&] (const juce::File& f) { ++callbacks; announced = f; };
+
+    const auto first = scratch.file ("first.wav");
+    ASSERT_TRUE (audiofixtures::writeWav (first, 44100.0, 2, 3000, audiofixtures::sine (440.0, 44100.0)));
+    fin.issueMarkers.emplace_back().kind = 2;
+    fin.mixAnalyser.baselineCount = 300;
+    fin.playing = true;
+    fin.playPosition = 1200.0;
+    fin.playButton.setToggleState (true, juce::dontSendNotification);
+
+    fin.loadChosenFile (first);
+    EXPECT_EQ (fin.loadedFileName, "first.wav");
+    EXPECT_EQ (fin.wavePlayerLength(), 3000);
+    EXPECT_EQ (callbacks, 1);
+    EXPECT_EQ (announced, first);
+    EXPECT_FALSE (fin.wavePlayerPlaying());
+    EXPECT_FALSE (fin.playButton.getToggleState());
+    EXPECT_EQ (fin.playPosition.load(), 0.0);
+    EXPECT_TRUE (fin.issueMarkers.empty());
+    EXPECT_EQ (fin.mixAnalyser.baselineCount, 0);
+    EXPECT_EQ (fin.waveOverview.size(), 4000u);
+
+    // Whatever fails leaves name, audio and callback count as they were.
+    const auto notAudio = scratch.file ("notes.txt");
+    notAudio.replaceWithText ("not audio");
+    const auto unreadable = scratch.file ("broken.wav");
+    unreadable.replaceWithText ("RIFF....WAVEfmt but nothing a reader accepts");
+    const auto source = fin.getWavePlayer().getSource();
+
+    for (const auto& file : { notAudio, unreadable, scratch.file ("missing.wav"), scratch.folder, juce::File() })
+    {
+        SCOPED_TRACE (file.getFullPathName());
+        fin.loadChosenFile (file);
+        EXPECT_EQ (fin.loadedFileName, "first.wav");
+        EXPECT_EQ (fin.getWavePlayer().getSource(), source);
+        EXPECT_EQ (callbacks, 1);
+    }
+
+    // A cancelled chooser hands back no file at all.
+    juce::FileChooser cancelled ("Load Pre-Master Audio");
+    fin.loadChosenFile (cancelled);
+    EXPECT_EQ (callbacks, 1);
+
+    // The chooser road keeps the player's cap too.
+    fin.maxPlayerFrames = 1000;
+    fin.loadChosenFile (writeTestWav ("capped.wav", 5000, 44100.0));
+    EXPECT_EQ (fin.wavePlayerLength(), 1000);
+    EXPECT_EQ (fin.loadedFileName, "capped.wav");
+    EXPECT_EQ (callbacks, 2);
+}
+
+TEST (FinalizerPlayer, OverviewHoldsThePeakOfEachWholeSegment)
+{
+    audiofixtures::ScratchFolder scratch;
+
+    // One spike per file; with 40,000 frames segment 1 covers frames 10 to 19.
+    struct Case { int frames, spikeFrame, channel; float spike; int point; };
+    for (const auto& c : { Case { 3999, 15, 0, -0.5f, -1 }, Case { 40000, 15, 1, -0.5f, 1 },
+                           Case { 40000, 39999, 0, 0.75f, 3999 }, Case { 40005, 40002, 0, 0.75f, -1 } })
+    {
+        SCOPED_TRACE (juce::String (c.frames) + " frames, spike at " + juce::String (c.spikeFrame));
+        FinalizerRig rig;
+        const auto file = scratch.file ("overview" + juce::String (c.frames) + "_" + juce::String (c.spikeFrame) + ".wav");
+        ASSERT_TRUE (audiofixtures::writeWav (file, 48000.0, 2, c.frames, [&] (int ch, int i)
+        {
+            return ch == c.channel && i == c.spikeFrame ? c.spike : 0.0f;
+        }, 32));
+
+        rig.fin.loadChosenFile (file);
+        ASSERT_EQ (rig.fin.waveOverview.size(), 4000u);
+        for (int k = 0; k < 4000; ++k)
+            ASSERT_EQ (rig.fin.waveOverview[(size_t) k], k == c.point ? std::abs (c.spike) : 0.0f) << k;
+    }
+}
+
+TEST (FinalizerPlayer, PlayOffAndStopReturnToTheStart)
+{
+    FinalizerRig rig;
+    auto& fin = rig.fin;
+    fin.loadWavePlayerFile (writeTestWav ("transport.wav", 48000 * 13, 48000.0, 1));
+
+    fin.playButton.setToggleState (true, juce::sendNotificationSync);
+    EXPECT_TRUE (fin.wavePlayerPlaying());
+    fin.playPosition = 12.0 * 48000.0;
+
+    fin.playButton.setToggleState (false, juce::sendNotificationSync);
+    EXPECT_FALSE (fin.wavePlayerPlaying());
+    EXPECT_EQ (fin.playPosition.load(), 0.0);
+
+    fin.playButton.setToggleState (true, juce::sendNotificationSync);
+    fin.playPosition = 1000.0;
+    fin.stopButton.triggerClick();
+    test_support::pumpFor (50);
+    EXPECT_FALSE (fin.wavePlayerPlaying());
+    EXPECT_FALSE (fin.playButton.getToggleState());
+    EXPECT_EQ (fin.playPosition.load(), 0.0);
+
+    fin.loopButton.setToggleState (true, juce::sendNotificationSync);
+    EXPECT_TRUE (fin.looping.load());
 }

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "main/audio/MemoryPlayers.h"
+#include "platform/AudioFileGuard.h"
 #include "support/AudioFixtures.h"
+
+#include <limits>
 
 using audiofile::LoadFailure;
 using audiofixtures::formats;
@@ -192,4 +195,56 @@ TEST (DecodedAudio, ReversedCopyStartsAtTheLastMemoryFrame)
         EXPECT_EQ (reversed.frame (0, c.reversedIndex), pattern (0, c.forwardFrame)) << c.reversedIndex;
 
     EXPECT_EQ (result.audio->samples.getSample (0, frames - 1), pattern (0, frames - 1));
+}
+
+TEST (DecodedAudio, WavSamplesReadStraightFromTheFileMatchTheFrameworkReader)
+{
+    // Full-scale noise with the extremes and a few non-finite float samples: the decoded copy
+    // must hold exactly what the framework's reader gives (non-finite samples as 0), whether the
+    // samples are converted from the mapped file or read through the reader.
+    audiofixtures::ScratchFolder scratch;
+    const auto noise = [] (int channel, int frame)
+    {
+        if (frame == 7)   return channel == 0 ? 1.0f : -1.0f;
+        if (frame == 300) return std::numeric_limits<float>::quiet_NaN();
+        if (frame == 301) return -std::numeric_limits<float>::infinity();
+        juce::Random random ((juce::int64) (frame * 8 + channel + 1));
+        return random.nextFloat() * 2.0f - 1.0f;
+    };
+
+    struct Case { const char* name; int bits; int channels; bool mapped; };
+    const Case cases[] = {
+        { "pcm16.wav",    16, 2, true },
+        { "pcm24.wav",    24, 1, true },
+        { "float32.wav",  32, 6, true },
+        { "pcm8.wav",      8, 2, false },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.name);
+        const auto file = scratch.file (c.name);
+        ASSERT_TRUE (audiofixtures::writeWav (file, 44100.0, c.channels, 5000, noise, c.bits));
+
+        auto reader = platform::AudioFileGuard::openReader (formats(), file);
+        ASSERT_NE (reader, nullptr);
+        EXPECT_EQ ((bool) platform::AudioFileGuard::mapSamples (file, *reader), c.mapped);
+
+        const int channels = juce::jmin (2, c.channels);
+        juce::AudioBuffer<float> expected (channels, 5000);
+        reader->read (&expected, 0, 5000, 0, true, channels > 1);
+
+        const auto result = audiofile::decode (formats(), file);
+        ASSERT_NE (result.audio, nullptr);
+        ASSERT_EQ (result.audio->getNumChannels(), channels);
+        ASSERT_EQ (result.audio->getLength(), 5000);
+
+        for (int ch = 0; ch < channels; ++ch)
+            for (int i = 0; i < 5000; ++i)
+            {
+                const float want = expected.getSample (ch, i);
+                ASSERT_EQ (result.audio->samples.getSample (ch, i), std::isfinite (want) ? want : 0.0f)
+                    << "channel " << ch << " frame " << i;
+            }
+    }
 }

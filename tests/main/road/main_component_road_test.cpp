@@ -497,3 +497,37 @@ TEST (MainComponentRoad, CircuitBendActsOnTheBlockFromItsFirstBentBlockWithoutAl
         EXPECT_TRUE (counts.clean()) << counts.allocations << " allocations, " << counts.locks << " locks";
     }
 }
+
+TEST (MainComponentRoad, OneDecodedCopyServesTheTransportAndTheFinalizerPlayer)
+{
+    Road road;
+    auto& a = road.access;
+    auto& fin = a.finalizer();
+    fin.maxPlayerFrames = 1000;   // stands in for the long-file cap on a small file
+
+    a.load (road.write ("shared.wav", 2, 5000));
+    const auto& shared = a.transport().getSource();
+    ASSERT_NE (shared, nullptr);
+
+    // Same object, not an equal copy: the finalizer neither decoded nor copied the file.
+    EXPECT_EQ (fin.getWavePlayer().getSource().get(), shared.get());
+    EXPECT_EQ (shared->getLength(), 5000);
+    EXPECT_EQ (fin.wavePlayerLength(), 1000);
+    EXPECT_EQ (fin.playerSampleRate.load(), 48000);
+
+    fin.playing = true;
+    std::vector<float> left (1200, 0.0f), right (1200, 0.0f);
+    EXPECT_EQ (fin.renderWavePlayer (left.data(), right.data(), 1200, 48000.0), 1000);
+    for (int i : { 0, 500, 999 })
+    {
+        EXPECT_FLOAT_EQ (left[(size_t) i], fileSample (0, i)) << i;
+        EXPECT_FLOAT_EQ (right[(size_t) i], fileSample (1, i)) << i;
+    }
+
+    // The next file replaces the player's reference; the old copy is not kept alive by it.
+    std::weak_ptr<const DecodedAudio> first = shared;
+    a.load (road.write ("next.wav", 2, 800));
+    EXPECT_EQ (fin.getWavePlayer().getSource().get(), a.transport().getSource().get());
+    EXPECT_EQ (fin.wavePlayerLength(), 800);
+    EXPECT_TRUE (first.expired());
+}

@@ -1,0 +1,91 @@
+// The finalizer's message-thread work, reported as times: handing it the main window's decoded
+// copy of a long file (14.4M stereo frames, the player's cap), and one classifier step over the
+// largest window the playback analysis reads (2048 frames).
+
+#include "BenchSupport.h"
+
+#include "effects/finalizer/TavroFinalizer.h"
+
+#include <algorithm>
+#include <memory>
+
+namespace
+{
+    constexpr int longFileFrames = 14400000;
+
+    SharedDecodedAudio longFile()
+    {
+        static const SharedDecodedAudio audio = []
+        {
+            auto decoded = std::make_shared<DecodedAudio>();
+            decoded->sampleRate = 44100.0;
+            decoded->fileChannels = 2;
+            decoded->samples.setSize (2, longFileFrames);
+            const auto& stim = bench::stimulus();
+            for (int ch = 0; ch < 2; ++ch)
+            {
+                const auto& from = ch == 0 ? stim.left : stim.right;
+                float* to = decoded->samples.getWritePointer (ch);
+                for (int i = 0; i < longFileFrames; ++i)
+                    to[i] = from[(size_t) (i % stim.numSamples())];
+            }
+            return SharedDecodedAudio (std::move (decoded));
+        }();
+        return audio;
+    }
+
+    void BM_Finalizer_MainFileHandOff (benchmark::State& state)
+    {
+        const auto audio = longFile();
+        TavroFinalizerHUD hud;
+        TavroFinalizer fin (&hud);
+        fin.stopTimer();
+        double worst = 0.0, total = 0.0;
+        int loads = 0;
+
+        for (auto _ : state)
+        {
+            const auto start = juce::Time::getMillisecondCounterHiRes();
+            fin.loadWavePlayerFile (juce::File(), audio);
+            const auto elapsed = (juce::Time::getMillisecondCounterHiRes() - start) * 1.0e3;
+            state.SetIterationTime (elapsed * 1.0e-6);
+            worst = std::max (worst, elapsed);
+            total += elapsed;
+            ++loads;
+        }
+
+        state.counters["frames"] = (double) fin.wavePlayerLength();
+        state.counters["mean_us"] = loads > 0 ? total / loads : 0.0;
+        state.counters["worst_us"] = worst;
+    }
+
+    void BM_Finalizer_ClassifierStep (benchmark::State& state)
+    {
+        MixAnalyser analyser;
+        const auto& stim = bench::stimulus();
+        double worst = 0.0, total = 0.0;
+        int steps = 0, block = 0;
+
+        for (auto _ : state)
+        {
+            const int start = bench::blockStart (block++, 2048);
+            const auto begin = bench::threadCpuMicros();
+            analyser.classify (stim.left.data() + start, stim.right.data() + start, 2048);
+            analyser.learningEnabled = true;
+            analyser.learn ({ analyser.featureExtractor.featureVector.begin(), analyser.featureExtractor.featureVector.end() },
+                            analyser.classIndex);
+            analyser.learningEnabled = false;
+            const auto elapsed = bench::threadCpuMicros() - begin;
+            state.SetIterationTime (elapsed * 1.0e-6);
+            worst = std::max (worst, elapsed);
+            total += elapsed;
+            ++steps;
+        }
+
+        state.counters["mean_us"] = steps > 0 ? total / steps : 0.0;
+        state.counters["worst_us"] = worst;
+    }
+}
+
+BENCHMARK (BM_Finalizer_ClassifierStep)->Iterations (1000)->UseManualTime();
+BENCHMARK (BM_Finalizer_MainFileHandOff)->Iterations (50)->UseManualTime();
