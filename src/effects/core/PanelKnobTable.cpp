@@ -12,7 +12,9 @@ namespace panelknobs
         knob.setName (spec.caption);
         knob.setDoubleClickReturnValue (true, spec.defaultValue);
         panel.addAndMakeVisible (knob);
-        knobInfo[&knob] = { spec.caption, spec.unit, spec.description };
+        // Units and descriptions carry symbols such as the micro sign and arrows.
+        knobInfo[&knob] = { juce::String::fromUTF8 (spec.caption), juce::String::fromUTF8 (spec.unit),
+                            juce::String::fromUTF8 (spec.description) };
     }
 
     double wideRangeInterval (const PanelKnobSpec& spec) noexcept

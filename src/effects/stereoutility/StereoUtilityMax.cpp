@@ -1,65 +1,69 @@
 #include "effects/stereoutility/StereoUtilityMax.h"
 
-const std::array<PanelKnobSpec, StereoUtilityMax::numKnobs>& StereoUtilityMax::knobTable() noexcept
-{
-    static const std::array<PanelKnobSpec, numKnobs> table {{
-        { "WIDTH", 0, 200, 100, "%", "Global stereo width (M/S balance)" },
-        { "BAL", -100, 100, 0, "", "Constant-power L/R balance" },
-        { "MONO<", 20, 300, 80, "Hz", "LR4 crossover: mono below freq" },
-        { "TRIM", -24, 12, 0, "dB", "Output gain compensation" },
-        { "L MIX", 0, 100, 0, "%", "Left channel wet mix" },
-        { "R MIX", 0, 100, 0, "%", "Right channel wet mix" },
-        { "LO X", 20, 300, 120, "Hz", "LR4 low/mid crossover freq" },
-        { "HI X", 1000, 8000, 3000, "Hz", "LR4 mid/high crossover freq" },
-        { "LO W", 0, 100, 20, "%", "Low band M/S width (narrow=club)" },
-        { "MID W", 50, 150, 100, "%", "Mid band M/S width" },
-        { "HI W", 80, 200, 120, "%", "High band M/S width (wide=air)" },
-        { "MID", -12, 12, 0, "dB", "Center/mono channel gain" },
-        { "SIDE", -12, 12, 0, "dB", "Side/stereo channel gain" },
-        { "ILD", 0, 24, 0, "dB", "Interaural Level Diff (L louder)" },
-        { "ITD", 0, 1000, 0, "\xc2\xb5s", "Interaural Time Diff (Lagrange)" },
-        { "IACC", 0, 100, 100, "%", "Cross-corr (100=mono, 0=decorrelated)" },
-        { "L DLY", -1000, 1000, 0, "\xc2\xb5s", "Left delay (Thiran interp)" },
-        { "R DLY", -1000, 1000, 0, "\xc2\xb5s", "Right delay (Thiran interp)" },
-        { "PHASE", 0, 180, 0, "\xc2\xb0", "8-stage allpass phase rotation" },
-        { "D THR", -40, 0, -12, "dB", "Side compress/expand threshold" },
-        { "D RAT", 0.5, 4, 1, ":1", "<1=expand, 1=off, >1=compress" },
-        { "D ATK", 1, 100, 10, "ms", "Envelope attack time" },
-        { "D REL", 10, 1000, 100, "ms", "Envelope release time" },
-        { "HAAS", 0, 40, 0, "ms", "Precedence effect R delay" },
-        { "PITCH", 0, 50, 0, "\xc2\xa2", "Granular pitch spread L\xe2\x86\x91 R\xe2\x86\x93" },
-        { "MOD R", 0.1, 10, 1, "Hz", "Chorus LFO rate" },
-        { "MOD D", 0, 100, 0, "%", "Chorus modulation depth" },
-        { "ROT", -180, 180, 0, "\xc2\xb0", "2D rotation matrix angle" },
-        { "CTR", -12, 6, 0, "dB", "Wiener-extracted center gain" },
-        { "SIDES", -12, 6, 0, "dB", "Side channel post-extract gain" },
-        { "EXTR", 0, 100, 0, "%", "Spectral center extraction" },
-        { "ROOM", 0, 100, 30, "%", "Early reflection tap spacing" },
-        { "EARLY", -24, 6, -6, "dB", "8-tap early reflection level" },
-        { "DIFF", 0, 100, 50, "%", "4x4 Hadamard FDN diffusion" },
-        { "DECOR", 0, 100, 30, "%", "Schroeder allpass cascade" },
-    }};
-    return table;
-}
+#include "effects/stereoutility/StereoUtilityMaxLayout.h"
 
 StereoUtilityMax::StereoUtilityMax (HeadsUpDisplay* hudToFeed)
     : ProcessorPanel (33), hud (hudToFeed)
 {
+    setLookAndFeel (&silverLookAndFeel);
+
     panelknobs::setUpHoverLabel (*this, hoverLabel, "Hover over a knob to see its value");
 
     const auto& table = knobTable();
     for (size_t i = 0; i < knobs.size(); ++i)
     {
-        auto spec = table[i];
-        // Text-value suffixes are the readouts' units; balance has none.
-        knobs[i].setTextValueSuffix (spec.unit);
-        panelknobs::setUp (*this, knobs[i], spec, 0.0, knobInfo);
+        auto& k = knobs[i];
+        k.setTextValueSuffix (juce::String::fromUTF8 (table[i].unit));
+        k.setColour (juce::Slider::rotarySliderFillColourId, juce::Colour (0xff44aaff));
+        k.setColour (juce::Slider::rotarySliderOutlineColourId, juce::Colour (0xff334455));
+        panelknobs::setUp (*this, k, table[i], 0.0, knobInfo);
+        k.linkMirror (&processor.parameters.knobs[i]);
     }
 
-    leftMixKnob.linkMirror (&processor.parameters.leftMix);
-    rightMixKnob.linkMirror (&processor.parameters.rightMix);
+    leftMixKnob.setLookAndFeel (&neonGreenLookAndFeel);
+    rightMixKnob.setLookAndFeel (&neonGreenLookAndFeel);
 
+    setUpButtons();
+
+    spectrumAnalyzer.activate();
+    addAndMakeVisible (spectrumAnalyzer);
+    processor.setOutputTap (this);
+}
+
+StereoUtilityMax::~StereoUtilityMax()
+{
+    processor.setOutputTap (nullptr);
+
+    for (auto& k : knobs)
+        k.linkMirror (nullptr);
+
+    leftMixKnob.setLookAndFeel (nullptr);
+    rightMixKnob.setLookAndFeel (nullptr);
+    setLookAndFeel (nullptr);
+}
+
+void StereoUtilityMax::setUpButtons()
+{
     panelknobs::setUpHeaderButtons (*this, bypassButton, hudButton, syncButton, bypassed, syncEnabled, hud);
+
+    const auto colour = [] (juce::TextButton& b, juce::uint32 off, juce::uint32 on, juce::uint32 textOff, juce::uint32 textOn)
+    {
+        b.setColour (juce::TextButton::buttonColourId, juce::Colour (off));
+        b.setColour (juce::TextButton::buttonOnColourId, juce::Colour (on));
+        b.setColour (juce::TextButton::textColourOffId, juce::Colour (textOff));
+        b.setColour (juce::TextButton::textColourOnId, juce::Colour (textOn));
+    };
+    colour (bypassButton, 0xff1a1a22, 0xff442222, 0xffffffff, 0xffff6644);
+    colour (syncButton, 0xff87ceeb, 0xff6ec6e6, 0xff000000, 0xffffff00);
+    hudButton.setColour (juce::TextButton::buttonColourId, juce::Colour (0xffc0c0c0));
+    hudButton.setColour (juce::TextButton::textColourOffId, juce::Colours::black);
+}
+
+//==============================================================================
+void StereoUtilityMax::prepare (double newSampleRate)
+{
+    processor.prepare (newSampleRate, 0);
+    spectrumAnalyzer.setSampleRate (newSampleRate);
 }
 
 void StereoUtilityMax::process (juce::AudioBuffer<float>& buffer) noexcept
@@ -67,14 +71,22 @@ void StereoUtilityMax::process (juce::AudioBuffer<float>& buffer) noexcept
     processor.process (buffer, 0, buffer.getNumSamples());
 }
 
+void StereoUtilityMax::outputBlock (const float* left, const float* right, int numSamples) noexcept
+{
+    spectrumAnalyzer.pushSamples (left, right, numSamples);
+}
+
 void StereoUtilityMax::resetToNeutral()
 {
-    // Mix knobs first, so the effect drops out of the chain before anything else moves.
-    static constexpr int order[] = { 4, 5, 0, 1, 2, 3, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17,
-                                     18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34 };
+    using K = Parameters::Knob;
     const auto& table = knobTable();
-    for (auto index : order)
-        knobs[(size_t) index].setValue (table[(size_t) index].defaultValue, juce::sendNotificationAsync);
+    const auto reset = [&] (K k) { knob (k).setValue (table[(size_t) k].defaultValue, juce::sendNotificationAsync); };
+
+    reset (K::leftMix);
+    reset (K::rightMix);
+    for (int i = 0; i < numKnobs; ++i)
+        if (i != (int) K::leftMix && i != (int) K::rightMix)
+            reset ((K) i);
 }
 
 std::array<StereoUtilityMax::Knob*, StereoUtilityMax::numKnobs> StereoUtilityMax::getAllKnobs() noexcept
@@ -87,17 +99,101 @@ StereoUtilityMax::Knob* StereoUtilityMax::findKnob (const juce::String& caption)
     return panelknobs::findByCaption (knobs, caption);
 }
 
+//==============================================================================
 void StereoUtilityMax::paint (juce::Graphics& g)
 {
-    panelknobs::paintPanel (g, getLocalBounds(), "STEREO UTILITY MAX", juce::Colour (0xff44aaff), bypassed);
+    const float w = (float) getWidth(), h = (float) getHeight();
+    const float top = juce::jmin (h, 18.0f);
+    const float stripHeight = juce::jmax (top - 2.0f, 0.0f);
+
+    g.setGradientFill (juce::ColourGradient (juce::Colour (0xffaaddff), 4.0f, 1.0f,
+                                             juce::Colour (0xff88bbee), 4.0f, stripHeight + 1.0f, false));
+    g.fillRoundedRectangle (4.0f, 1.0f, juce::jmax (w - 8.0f, 0.0f), stripHeight, 3.0f);
+    g.setColour (juce::Colour (0xff4477aa));
+    g.drawRoundedRectangle (4.0f, 1.0f, juce::jmax (w - 8.0f, 0.0f), stripHeight, 3.0f, 1.0f);
+
+    g.setColour (juce::Colour (0x4c000000));
+    g.fillRoundedRectangle (2.0f, top + 2.0f, w, h - top, 6.0f);
+
+    g.setGradientFill (juce::ColourGradient (juce::Colour (0xfff0f0f8), 0.0f, top,
+                                             juce::Colour (0xff888890), 0.0f, h, false));
+    g.fillRoundedRectangle (0.0f, top, w, h - top, 6.0f);
+
+    g.setColour (juce::Colour (0x80ffffff));
+    g.fillRoundedRectangle (2.0f, top + 1.0f, w - 4.0f, 10.0f, 4.0f);
+
+    g.setColour (juce::Colour (0xff5588aa));
+    g.drawRoundedRectangle (0.0f, top, w, h - top, 6.0f, 1.5f);
+
+    g.setColour (juce::Colour (0xff0088ff));
+    g.setFont (juce::Font ("Times New Roman", 9.0f, juce::Font::bold));
+    const auto titleArea = juce::Rectangle<float> (2.0f, top + 4.0f, juce::jmax (juce::jmin (w, 50.0f) - 4.0f, 0.0f),
+                                                   juce::jmax (h - top - 8.0f, 0.0f)).toNearestInt();
+    g.drawFittedText ("STEREO\nUTILITY\nMAX", titleArea, juce::Justification::centred, 3, 0.0f);
 }
 
 void StereoUtilityMax::resized()
 {
-    auto area = panelknobs::layoutHeader (getLocalBounds().reduced (4), hoverLabel, 300, 160,
-                                          bypassButton, hudButton, syncButton);
+    const auto l = StereoUtilityMaxLayout::compute (getWidth(), getHeight());
 
-    panelknobs::layoutKnobRow (area, knobs);
+    hoverLabel.setBounds (l.hoverLabel);
+    spectrumAnalyzer.setBounds (l.spectrum);
+    leftMixKnob.setBounds (l.leftMix);
+    rightMixKnob.setBounds (l.rightMix);
+    trimKnob.setBounds (l.trim);
+    syncButton.setBounds (l.sync);
+    hudButton.setBounds (l.hud);
+    bypassButton.setBounds (l.bypass);
+
+    using K = Parameters::Knob;
+    const K rowOne[] = { K::width, K::balance, K::monoBelow, K::lowCrossover, K::highCrossover,
+                         K::lowWidth, K::midWidth, K::highWidth, K::mid, K::side };
+    const K rowTwo[] = { K::levelDifference, K::timeDifference, K::iacc, K::leftDelay, K::rightDelay,
+                         K::phase, K::dynamicsThreshold, K::dynamicsRatio, K::dynamicsAttack, K::dynamicsRelease };
+    const K rowThree[] = { K::haas, K::pitch, K::modRate, K::modDepth, K::rotation, K::centre,
+                           K::sides, K::extraction, K::room, K::early, K::diffusion, K::decor };
+
+    for (size_t i = 0; i < std::size (rowOne); ++i)   knob (rowOne[i]).setBounds (l.rows[0][i]);
+    for (size_t i = 0; i < std::size (rowTwo); ++i)   knob (rowTwo[i]).setBounds (l.rows[1][i]);
+    for (size_t i = 0; i < std::size (rowThree); ++i) knob (rowThree[i]).setBounds (l.rows[2][i]);
 }
 
-void StereoUtilityMax::timerCallback() {}
+//==============================================================================
+void StereoUtilityMax::timerCallback()
+{
+    repaint();
+    updateHudInfo();
+    updateHoverLabel();
+}
+
+StereoUtilityMax::Knob* StereoUtilityMax::hoveredKnob()
+{
+    for (auto* k : getAllKnobs())
+        if (k->isVisible() && (isHovered ? isHovered (*k) : k->isMouseOverOrDragging (false)))
+            return k;
+
+    return nullptr;
+}
+
+void StereoUtilityMax::updateHudInfo()
+{
+    if (hud == nullptr)
+        return;
+
+    if (auto* k = hoveredKnob())
+    {
+        const auto& info = knobInfo[k];
+        hud->setInfo ("STEREO UTILITY MAX", info.name, juce::String (k->getValue(), 1) + info.unit, info.description);
+    }
+}
+
+void StereoUtilityMax::updateHoverLabel()
+{
+    if (auto* k = hoveredKnob())
+    {
+        const auto& info = knobInfo[k];
+        hoverLabel.setText (info.name + ": " + juce::String (k->getValue(), 2) + info.unit + " / "
+                                + juce::String (juce::roundToInt (k->getMaximum())) + info.unit,
+                            juce::dontSendNotification);
+    }
+}

@@ -103,7 +103,7 @@ TEST (CorePanels, NeutralResetActivityAndPrepare)
 
 namespace
 {
-    /** The header the four panels share: BYPASS and SYNC mirror their toggles into the panel's
+    /** The header the panels without a face of their own share: BYPASS and SYNC mirror their toggles into the panel's
         flags, HUD shows and hides the display, and the strip is laid out from both ends. */
     template <typename Panel, typename Display>
     void checkHeader (const char* name, std::atomic<bool> Panel::* sync, juce::Rectangle<int> hoverBounds)
@@ -137,7 +137,6 @@ namespace
 
 TEST (CorePanels, HeaderButtonsAndLayout)
 {
-    checkHeader<StereoUtilityMax, HeadsUpDisplay> ("stereo", &StereoUtilityMax::syncEnabled, { 164, 4, 140, 22 });
     checkHeader<Atomizer, OrangeHeadsUpDisplay> ("atomizer", &Atomizer::sync, { 104, 4, 200, 22 });
     checkHeader<HeightAndWeight, MagentaHeadsUpDisplay> ("timepro", &HeightAndWeight::tempoSyncEnabled, { 84, 4, 240, 22 });
 }
