@@ -144,9 +144,31 @@ public:
     juce::String describeSignalCharacter() const { return describeSignalCharacter (readMeters().features); }
     static juce::String describeSignalCharacter (const FinalizerFeatures& features);
 
+    /** Measures up to `analysisWindowFrames` frames of the player's file from its position,
+        learns the baseline and files issue markers; the classifier runs every
+        `classifierInterval` analysed windows. Called by the 1000 Hz timer. */
+    void analysePlaybackWindow();
+    /** Files an issue, or refreshes the one of the same kind filed close by. */
+    void addIssueMarker (int kind, float position, float severity, float value, const juce::String& text);
+
+    static constexpr int analysisWindowFrames = 2048;
+    static constexpr int classifierInterval = 30;
+
     MixAnalyser mixAnalyser;
     std::vector<IssueMarker> issueMarkers;
     static constexpr size_t maxIssueMarkers = 20;
+
+    // The last analysed window (linear values unless named in dB)
+    float windowRmsLeft = 0.0f, windowRmsRight = 0.0f;
+    float windowPeakLeft = 0.0f, windowPeakRight = 0.0f;
+    float windowCorrelation = 1.0f;
+    float windowDcOffset = 0.0f;
+    float windowCrestDb = 20.0f;
+    float windowMeanAbs = 0.0f;        // the low-end measure
+    float windowMeanAbsDiff = 0.0f;    // the high-end measure
+
+    /** Analysed windows since the classifier last ran. */
+    int mlStepCounter = 0;
 
     /** Name, range text and description of each full-panel control, for the hover help. */
     std::map<juce::Component*, KnobInfo> helpTexts;
@@ -311,7 +333,10 @@ private:
     void tickPlayer();
     void ageIssueMarkers();
     void feedHud();
-    void analysePlaybackWindow();
+    void learnBaseline (float levelDb, float peakDb);
+    void fileThresholdIssues (float position, float levelDb, float peakDb);
+    void updateHealthScore();
+    void runClassifierStep (const float* left, const float* right, int frames, float position);
 
     std::uint32_t renderCallsSeen = 0;
     static constexpr int renderOwnershipTicks = 250;

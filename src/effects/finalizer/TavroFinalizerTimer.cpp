@@ -72,8 +72,6 @@ void TavroFinalizer::ageIssueMarkers()
     }
 }
 
-void TavroFinalizer::analysePlaybackWindow() {}
-
 void TavroFinalizer::feedHud()
 {
     const float m = juce::jmax (peakLeft.load(), peakRight.load());
