@@ -154,7 +154,7 @@ MainComponent::MainComponent()
 
     addChildComponent (recordingWindow);
     recordingWindow.onClose = [this] { recordingWindowClosed(); };
-    recordingWindow.onFileReady = [this] (const juce::File& file) { recordingBounced (file); };
+    recordingWindow.onFileBounced = [this] (const juce::File& file) { recordingBounced (file); };
     recordingWindow.setButtonLookAndFeel (&inscriptionLookAndFeel);
     recordingWindow.deviceManager = &deviceManager;
     recordingWindow.setKnobLookAndFeel (&silverKnobLookAndFeel);

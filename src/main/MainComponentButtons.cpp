@@ -128,7 +128,7 @@ void MainComponent::captureButtonClicked()
     }
 
     recordingWindow.resetDisplays();
-    recordingWindow.signalDetected = 0;
+    recordingWindow.silentTicks = 0;
     recordingWindow.setVisible (true);
     recordingWindow.toFront (true);
     recordingWindowShown = true;

@@ -106,11 +106,11 @@ TEST (MainComponentEngines, CaptureOpensThePanelAndEscapeClosesItOnlyWhileShown)
 
     EXPECT_FALSE (a.key (escape));   // hidden: Escape is left to others
 
-    a.recordingWindow().signalDetected = 1;
+    a.recordingWindow().silentTicks = 1;
     a.clickCapture();
     EXPECT_TRUE (a.recordingWindow().isVisible());
     EXPECT_TRUE (a.recordingWindowShown());
-    EXPECT_EQ (a.recordingWindow().signalDetected.load(), 0);
+    EXPECT_EQ (a.recordingWindow().silentTicks.load(), 0);
     EXPECT_EQ (a.captureButton().getButtonText(), "....");
 
     EXPECT_FALSE (a.key (shiftEscape));

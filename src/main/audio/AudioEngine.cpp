@@ -179,8 +179,8 @@ void AudioEngine::process (const juce::AudioSourceChannelInfo& bufferToFill) noe
     // 2, 3. The device input: captured for the recording panel, or sent through the chain.
     const bool hasFile = transport.hasSourceForAudio();
     const auto gates = gatesFor ({ recordingWindowShown.load (std::memory_order_relaxed),
-                                   recordingWindow.sourceIsAppAudio.load (std::memory_order_relaxed),
-                                   recordingWindow.sourceIsInputThroughChain.load (std::memory_order_relaxed),
+                                   recordingWindow.isAppAudioSource.load (std::memory_order_relaxed),
+                                   recordingWindow.isExInFxSource.load (std::memory_order_relaxed),
                                    deviceInputChannels.load (std::memory_order_relaxed) > 0,
                                    hasFile, channels, hasBlock ? n : 0 });
 
@@ -368,37 +368,7 @@ void AudioEngine::processCircuitBend (float* left, float* right, int n) noexcept
 
 void AudioEngine::mixTakePlayback (juce::AudioBuffer<float>& buffer, int start, int n) noexcept
 {
-    auto& recordingWindow = road->recordingWindow;
-
-    if (! recordingWindow.takePlaying.load (std::memory_order_acquire))
-        return;
-
-    // The take arrays are sized before recording starts and never resized while a take plays;
-    // the published length says how much of both holds the take.
-    const auto m = recordingWindow.takeLength.load (std::memory_order_acquire);
-
-    if (m == 0)
-        return;
-
-    auto cursor = recordingWindow.takePlaybackPosition.load (std::memory_order_relaxed);
-    auto* left = buffer.getWritePointer (0, start);
-    auto* right = buffer.getWritePointer (1, start);
-
-    for (int i = 0; i < n; ++i)
-    {
-        if (cursor >= m)
-        {
-            // The panel's own timer sees the flag drop and finishes the playback there.
-            recordingWindow.takePlaying.store (false, std::memory_order_release);
-            break;
-        }
-
-        left[i] += recordingWindow.takeLeft[cursor];
-        right[i] += recordingWindow.takeRight[cursor];
-        ++cursor;
-    }
-
-    recordingWindow.takePlaybackPosition.store (cursor, std::memory_order_relaxed);
+    road->recordingWindow.mixTakePlayback (buffer.getWritePointer (0, start), buffer.getWritePointer (1, start), n);
 }
 
 //==============================================================================

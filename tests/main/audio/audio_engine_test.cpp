@@ -129,8 +129,8 @@ TEST (AudioEngine, LiveInputThroughTheChainPlaysOnlyWithDeviceInputs)
     for (const int inputs : { 0, 2 })
     {
         auto rig = std::make_unique<AudioEngineRig>();
-        rig->recordingWindow.sourceIsAppAudio = false;
-        rig->recordingWindow.sourceIsInputThroughChain = true;
+        rig->recordingWindow.isAppAudioSource = false;
+        rig->recordingWindow.isExInFxSource = true;
         rig->engine.prepare (256, 48000.0, inputs);
 
         juce::AudioBuffer<float> block (2, 256);
