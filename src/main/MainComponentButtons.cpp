@@ -281,6 +281,7 @@ void MainComponent::revert()
 
     dictionaryReader.mixKnob.setValue (0.0, juce::sendNotificationAsync);
     dictionaryReader.reading = false;
+    dictionaryReader.resetEngineState();
     switchOffButtons (dictionaryReader, { "READ", "MICRO-PITCH", "GRANULAR", "HALF-TIME" });
 
     revertButton.setColour (juce::TextButton::buttonColourId, savedColour);

@@ -154,7 +154,7 @@ void RecordingWindow::refreshInputStatus()
         setStatus ("INPUT: " + name + " (" + juce::String (device.activeInputs) + " ch) READY", deviceReadyColour);
 
         // A take keeps the rate it began with; the device's rate is for the next one.
-        if (! isRecording.load (std::memory_order_relaxed) && ! hasTake)
+        if (! isRecording.load (std::memory_order_relaxed) && ! hasTake && device.sampleRate >= 1.0)
             sampleRate = (int) device.sampleRate;
     }
     catch (...)
@@ -241,13 +241,10 @@ void RecordingWindow::beginRecording()
     {
         const auto device = probeInputDevice();
 
-        if (device.hasManager && device.hasDevice)
+        if (device.hasManager && device.hasDevice && device.sampleRate >= 1.0)
             sampleRate = (int) device.sampleRate;
     }
     catch (...) {}
-
-    if (sampleRate <= 0)
-        sampleRate = 44100;
 
     hasTake = false;
     capture.beginTake();

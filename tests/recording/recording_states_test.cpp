@@ -1,5 +1,7 @@
 #include "RecordingWindowRig.h"
 
+#include "support/PixelProbe.h"
+
 #include <gtest/gtest.h>
 
 // The record, stop and play states, the status and format lines, driven tick by tick.
@@ -204,6 +206,14 @@ TEST (RecordingStates, InputStatusLineNamesTheDeviceOrWhatIsMissing)
     rig.device.sampleRate = 48000.0;
     rig.ticks (1);
     EXPECT_EQ (rig.window->infoLabel.getText(), "32-bit float | 48000 Hz | Stereo");
+
+    // A device that reports no rate leaves the last one: the REC time divides by it.
+    rig.device.sampleRate = 0.0;
+    rig.ticks (1);
+    rig.window->beginRecording();
+    rig.ticks (1);
+    EXPECT_EQ (rig.window->infoLabel.getText(), "32-bit float | 48000 Hz | Stereo | 0.0s | 0.0 MB");
+    EXPECT_EQ (rig.recordText(), "REC 00:00.00");
 }
 
 TEST (RecordingStates, PlayStopsAndStartsOnlyWithATakeAndCancellingTheStartCountdownIsIdle)
@@ -258,6 +268,9 @@ TEST (RecordingStates, AHiddenPanelFreezesItsCountdownAndTheMeterRepaintsFromThe
     rig.ticks (1);
     EXPECT_FALSE (w.inputLevelMeter.dirty.load());
     EXPECT_TRUE (w.inputLevelMeter.clipLeft.load());
+    const auto meter = pixel_probe::render (w.inputLevelMeter);
+    EXPECT_TRUE (pixel_probe::nearRgb (meter.getPixelAt (w.inputLevelMeter.getWidth() - 24, 9), juce::Colour (0xffff0000), 3))
+        << "the left lamp is lit";
 
     // Past ten silent ticks the meter falls by 0.7 a tick.
     rig.ticks (9);

@@ -215,3 +215,31 @@ TEST (RecordingWindow, TitleBarDragMovesThePanelUntilTheNextMainLayout)
     mc->setSize (1201, 800);
     EXPECT_EQ (w.getBounds(), Rect (281, 40, 900, 500));
 }
+
+TEST (RecordingWindow, LookAndFeelHooksReachSixButtonsAndFourKnobsAndClearOnlyTheButtons)
+{
+    juce::LookAndFeel_V4 buttonLook, knobLook;   // outlive the panel
+    RecordingWindowRig rig;
+    auto& w = *rig.window;
+
+    w.setButtonLookAndFeel (&buttonLook);
+    w.setKnobLookAndFeel (&knobLook);
+
+    juce::Button* const styled[] = { &w.displayButton, &w.recordButton, &w.exportButton,
+                                     &w.monitorButton, &w.settingsButton, &w.helpButton };
+    juce::Slider* const knobs[] = { &w.smartGainKnob, &w.stereoMaxLowKnob, &w.stereoMaxMidKnob, &w.stereoMaxHighKnob };
+
+    for (auto* b : styled)
+        EXPECT_EQ (&b->getLookAndFeel(), &buttonLook) << b->getButtonText();
+    EXPECT_NE (&w.playButton.getLookAndFeel(), &buttonLook) << "PLAY keeps the default look";
+    for (auto* k : knobs)
+        EXPECT_EQ (&k->getLookAndFeel(), &knobLook);
+
+    w.clearLookAndFeels();
+    for (auto* b : styled)
+        EXPECT_NE (&b->getLookAndFeel(), &buttonLook) << b->getButtonText();
+    for (auto* k : knobs)
+        EXPECT_EQ (&k->getLookAndFeel(), &knobLook);
+
+    w.setKnobLookAndFeel (nullptr);
+}

@@ -26,6 +26,7 @@ public:
     TavroFinalizer& finalizer()             { return mc.finalizer; }
     std::array<WaveformView*, 2> waveformViews() { return { &mc.waveformView, &mc.finalizerPanel.waveformView }; }
     DistortionSuite& distortionSuite()      { return mc.distortionSuite; }
+    DictionaryReader& dictionaryReader()    { return mc.dictionaryReader; }
     BeatClock& beatClock()                  { return mc.beatClock; }
     ParameterRandomiser& randomiser()       { return mc.randomiser; }
     OblivionKnob& toneMaxKnob()             { return mc.toneMaxKnob; }

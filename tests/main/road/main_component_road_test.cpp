@@ -462,6 +462,30 @@ TEST (MainComponentButtons, RevertTurnsFreezeOffAndResetsKnobsAfterTheirCallback
     EXPECT_EQ (a.revertButton().findColour (juce::TextButton::buttonColourId), restingColour);
 }
 
+TEST (MainComponentButtons, RevertStopsTheReaderAndSendsItsEnginesToRest)
+{
+    Road road;
+    auto& reader = road.access.dictionaryReader();
+    reader.tokenize ("some words to read");
+    reader.engineTargets.grPitch = -12.0f;
+    reader.engineParams.htTime = 3.0f;
+    reader.verbDrive = 0.7f;
+    for (auto* b : { &reader.readButton, &reader.microPitchButton, &reader.halfTimeButton })
+        b->setToggleState (true, juce::sendNotificationSync);
+    const auto requests = reader.getProcessor().parameters.engineResetRequests.load();
+
+    road.access.revert();
+
+    EXPECT_FALSE (reader.reading.load());
+    EXPECT_FALSE (reader.readButton.getToggleState());
+    EXPECT_FALSE (reader.getProcessor().parameters.microPitch.load());
+    EXPECT_FALSE (reader.getProcessor().parameters.halfTime.load());
+    EXPECT_EQ (reader.engineTargets.grPitch, 0.0f);
+    EXPECT_EQ (reader.engineParams.htTime, 1.5f);
+    EXPECT_EQ (reader.verbDrive.load(), 0.0f);
+    EXPECT_EQ (reader.getProcessor().parameters.engineResetRequests.load(), requests + 1);
+}
+
 TEST (MainComponentRoad, CircuitBendActsOnTheBlockFromItsFirstBentBlockWithoutAllocating)
 {
     Road road;
