@@ -1,13 +1,14 @@
 // The finalizer's message-thread work, reported as times: handing it the main window's decoded
-// copy of a long file (14.4M stereo frames, the player's cap), and one classifier step over the
-// largest window the playback analysis reads (2048 frames), and the 1000 Hz tick with that
-// file loaded, which analyses a window on every tick and runs the classifier on every 30th.
+// copy of a long file (14.4M stereo frames, the player's cap), one classifier step over the
+// largest window the playback analysis reads (2048 frames), and the 1000 Hz tick with that file
+// loaded, which analyses a window on every tick and runs the classifier on every 30th.
 
 #include "BenchSupport.h"
 
 #include "effects/finalizer/TavroFinalizer.h"
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 
 namespace
@@ -35,56 +36,39 @@ namespace
         return audio;
     }
 
+    /** Times `work` once per iteration on this thread's clock; reports mean and worst, and the
+        mean's share of `periodMicros` when one is given. */
+    void timeEach (benchmark::State& state, const std::function<void()>& work, double periodMicros = 0.0)
+    {
+        double worst = 0.0, total = 0.0;
+        int runs = 0;
+
+        for (auto _ : state)
+        {
+            const auto begin = bench::threadCpuMicros();
+            work();
+            const auto elapsed = bench::threadCpuMicros() - begin;
+            state.SetIterationTime (elapsed * 1.0e-6);
+            worst = std::max (worst, elapsed);
+            total += elapsed;
+            ++runs;
+        }
+
+        const double mean = runs > 0 ? total / runs : 0.0;
+        state.counters["mean_us"] = mean;
+        state.counters["worst_us"] = worst;
+        if (periodMicros > 0.0)
+            state.counters["period_share"] = mean / periodMicros;
+    }
+
     void BM_Finalizer_MainFileHandOff (benchmark::State& state)
     {
         const auto audio = longFile();
         TavroFinalizerHUD hud;
         TavroFinalizer fin (&hud);
         fin.stopTimer();
-        double worst = 0.0, total = 0.0;
-        int loads = 0;
-
-        for (auto _ : state)
-        {
-            const auto start = juce::Time::getMillisecondCounterHiRes();
-            fin.loadWavePlayerFile (juce::File(), audio);
-            const auto elapsed = (juce::Time::getMillisecondCounterHiRes() - start) * 1.0e3;
-            state.SetIterationTime (elapsed * 1.0e-6);
-            worst = std::max (worst, elapsed);
-            total += elapsed;
-            ++loads;
-        }
-
+        timeEach (state, [&] { fin.loadWavePlayerFile (juce::File(), audio); });
         state.counters["frames"] = (double) fin.wavePlayerLength();
-        state.counters["mean_us"] = loads > 0 ? total / loads : 0.0;
-        state.counters["worst_us"] = worst;
-    }
-
-    void BM_Finalizer_ClassifierStep (benchmark::State& state)
-    {
-        MixAnalyser analyser;
-        const auto& stim = bench::stimulus();
-        double worst = 0.0, total = 0.0;
-        int steps = 0, block = 0;
-
-        for (auto _ : state)
-        {
-            const int start = bench::blockStart (block++, 2048);
-            const auto begin = bench::threadCpuMicros();
-            analyser.classify (stim.left.data() + start, stim.right.data() + start, 2048);
-            analyser.learningEnabled = true;
-            analyser.learn ({ analyser.featureExtractor.featureVector.begin(), analyser.featureExtractor.featureVector.end() },
-                            analyser.classIndex);
-            analyser.learningEnabled = false;
-            const auto elapsed = bench::threadCpuMicros() - begin;
-            state.SetIterationTime (elapsed * 1.0e-6);
-            worst = std::max (worst, elapsed);
-            total += elapsed;
-            ++steps;
-        }
-
-        state.counters["mean_us"] = steps > 0 ? total / steps : 0.0;
-        state.counters["worst_us"] = worst;
     }
 
     void BM_Finalizer_Tick (benchmark::State& state)
@@ -94,24 +78,23 @@ namespace
         fin.stopTimer();
         fin.loadWavePlayerFile (juce::File(), longFile());
         fin.playing = true;   // the tick moves the position, so each window is new audio
-        double worst = 0.0, total = 0.0;
-        int ticks = 0;
+        timeEach (state, [&] { fin.timerCallback(); }, 1000.0);
+    }
 
-        for (auto _ : state)
+    void BM_Finalizer_ClassifierStep (benchmark::State& state)
+    {
+        MixAnalyser analyser;
+        const auto& stim = bench::stimulus();
+        int block = 0;
+        timeEach (state, [&]
         {
-            const auto begin = bench::threadCpuMicros();
-            fin.timerCallback();
-            const auto elapsed = bench::threadCpuMicros() - begin;
-            state.SetIterationTime (elapsed * 1.0e-6);
-            worst = std::max (worst, elapsed);
-            total += elapsed;
-            ++ticks;
-        }
-
-        const double mean = ticks > 0 ? total / ticks : 0.0;
-        state.counters["mean_us"] = mean;
-        state.counters["worst_us"] = worst;
-        state.counters["tick_share"] = mean / 1000.0;
+            const int start = bench::blockStart (block++, 2048);
+            analyser.classify (stim.left.data() + start, stim.right.data() + start, 2048);
+            analyser.learningEnabled = true;
+            analyser.learn ({ analyser.featureExtractor.featureVector.begin(), analyser.featureExtractor.featureVector.end() },
+                            analyser.classIndex);
+            analyser.learningEnabled = false;
+        });
     }
 }
 

@@ -1,55 +1,34 @@
 #include <gtest/gtest.h>
 
 #include "FinalizerFixture.h"
+#include "effects/finalizer/FinalizerPanel.h"
 #include "support/EffectTestKit.h"
 
-#include <deque>
+#include <vector>
 
 namespace
 {
-    // The compact panel's knobs write the finalizer's parameters; until that panel carries
-    // them, these stand-ins do the same writes with the same ranges so the kit can move them.
+    // The compact panel's knobs, as the user moves them, over the finalizer's processor.
     struct KnobRig
     {
         FinalizerRig rig;
         TavroFinalizer& fin = rig.fin;
-        std::deque<juce::Slider> knobs;
-
-        juce::Slider& knob (const juce::String& name, double min, double max, double start, std::function<void (float)> write)
-        {
-            auto& s = knobs.emplace_back();
-            s.setName (name);
-            s.setRange (min, max);
-            s.setValue (start, juce::dontSendNotification);
-            s.onValueChange = [&s, w = std::move (write)] { w ((float) s.getValue()); };
-            return s;
-        }
+        FinalizerPanel panel { &fin };
+        std::vector<juce::Slider*> knobs;
 
         KnobRig()
         {
-            auto eq = [this] (std::atomic<float>& gain) { return [this, &gain] (float v) { gain = v; fin.updateEqCoefficients(); }; };
-            knob ("SUB", -6, 6, 0, eq (fin.subDb));
-            knob ("BODY", -6, 6, 0, eq (fin.bodyDb));
-            knob ("PRES", -6, 6, 0, eq (fin.presenceDb));
-            knob ("AIR", -6, 6, 0, eq (fin.airDb));
-            knob ("TAME", -6, 0, 0, eq (fin.tameDb));
-            knob ("TILT", -6, 6, 0, eq (fin.tiltDb));
+            for (auto* k : panel.toneKnobs())
+                knobs.push_back (k);
             for (size_t k = 0; k < 6; ++k)
             {
-                knob ("band width " + juce::String ((int) k), 0, 2, 1, [this, k] (float v) { fin.bandWidth[k] = v; });
-                knob ("band drive " + juce::String ((int) k), 0, 2, 0, [this, k] (float v) { fin.bandDrive[k] = v; });
+                knobs.push_back (&panel.bandWidthKnobs[k]);
+                knobs.push_back (&panel.bandDriveKnobs[k]);
             }
-            knob ("DENSITY", 0, 100, 30, [this] (float v) { fin.densityAmount = v / 100.0f; });
-            knob ("ARTIC", 0, 100, 25, [this] (float v) { fin.articAmount = v / 100.0f; });
-            knob ("RESIDUE", 0, 100, 20, [this] (float v) { fin.residueAmount = v / 100.0f; });
-            knob ("MOTION", 0, 20, 0, [this] (float v) { fin.motionAmount = v / 100.0f; });
-            knob ("ABOVE", 0, 100, 0, [this] (float v) { fin.aboveAmount = v / 100.0f; });
-            knob ("BELOW", 0, 100, 0, [this] (float v) { fin.belowAmount = v / 100.0f; });
-            knob ("L MIX", 0, 1, 1, [this] (float v) { fin.leftMix = v; });
-            knob ("R MIX", 0, 1, 1, [this] (float v) { fin.rightMix = v; });
-            knob ("WIDTH", 0, 3, 1, [this] (float v) { fin.width = v; });
-            knob ("ASYM", -90, 90, 0, [this] (float v) { fin.asymmetryDeg = v; });
-            knob ("ROTATE", -45, 45, 0, [this] (float v) { fin.rotateDeg = v; });
+            for (auto* k : { &panel.densityKnob, &panel.articKnob, &panel.residueKnob, &panel.motionKnob,
+                             &panel.aboveKnob, &panel.belowKnob, &panel.leftMixKnob, &panel.rightMixKnob,
+                             &panel.widthKnob, &panel.asymKnob, &panel.rotateKnob })
+                knobs.push_back (k);
         }
 
         effect_kit::EffectAdapter adapter()
@@ -60,8 +39,7 @@ namespace
             fx.prepare = [&processor] (double sampleRate, int blockSize) { processor.prepare (sampleRate, blockSize); };
             fx.process = [&processor] (juce::AudioBuffer<float>& block) { processor.process (block, 0, block.getNumSamples()); };
             fx.knobs = { &fin.inputGainSlider, &fin.ceilingSlider, &fin.outputGainSlider };
-            for (auto& k : knobs)
-                fx.knobs.push_back (&k);
+            fx.knobs.insert (fx.knobs.end(), knobs.begin(), knobs.end());
 
             auto modes = [this] (int mode) { return [this, mode] { for (auto& m : fin.bandMode) m = mode; }; };
             fx.variants = { { "bands mono", modes (1) }, { "bands stereo", modes (2) }, { "bands M/S", modes (3) } };

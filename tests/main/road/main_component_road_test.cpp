@@ -529,8 +529,13 @@ TEST (MainComponentRoad, OneDecodedCopyServesTheTransportAndTheFinalizerPlayer)
     auto& fin = a.finalizer();
     fin.maxPlayerFrames = 1000;   // stands in for the long-file cap on a small file
 
+    auto& panel = MainComponentChainAccess (road.mc).finalizerPanel();
+    EXPECT_EQ (panel.titleLabel.getText(), "FINALIZER");
+
     a.load (road.write ("shared.wav", 2, 5000));
     const auto& shared = a.transport().getSource();
+    EXPECT_EQ (panel.titleLabel.getText(), "FINALIZER (SLAVED)");
+    EXPECT_EQ (panel.statusLabel.getText(), "No file loaded");
     ASSERT_NE (shared, nullptr);
 
     // Same object, not an equal copy: the finalizer neither decoded nor copied the file.
