@@ -53,6 +53,7 @@ KorruptEngine::KorruptEngine()
     character[11] = 40.0f;
     character[12] = character[13] = character[14] = 0.5f;
     effectHistory.fill (-1);
+    buildModulationTargets();
     softReset();
 }
 
@@ -62,6 +63,7 @@ void KorruptEngine::prepare (double newSampleRate, int newBlockSize)
 {
     sampleRate = newSampleRate;
     blockSize = newBlockSize;
+    mirror.sampleRate.store (newSampleRate, std::memory_order_relaxed);
 
     const double sr = newSampleRate;
     const auto mono = [] (Line& line, int length, bool emptyFirst) { sizeLine (line, length, length, emptyFirst); };
@@ -125,24 +127,6 @@ void KorruptEngine::prepare (double newSampleRate, int newBlockSize)
     softReset();
 }
 
-void KorruptEngine::setModulationTargets (DistortionSuite* distortion, StereoUtilityMax* stereoUtility,
-                                          DelayVerb* delayVerb, Atomizer* atomizer, TavroFinalizer* finalizer)
-{
-    distortionTarget = distortion;
-    stereoUtilityTarget = stereoUtility;
-    delayVerbTarget = delayVerb;
-    atomizerTarget = atomizer;
-    finalizerTarget = finalizer;
-}
-
-void KorruptEngine::applyModulationTargets()
-{
-    // No modulation sources exist yet, so there is nothing to push: the targets keep
-    // their offsets at the 0 they were built with.
-}
-
-void KorruptEngine::timerTick() {}
-
 //==============================================================================
 void KorruptEngine::softReset() noexcept
 {
@@ -173,6 +157,7 @@ void KorruptEngine::softReset() noexcept
     glitchActive = false;
     glitchTime = glitchDrive = glitchReplay = glitchBalance = 0.0f;
     dcState.fill (0.0f);
+    mirrorControlState();
 }
 
 void KorruptEngine::fullReset() noexcept
@@ -194,7 +179,6 @@ void KorruptEngine::fullReset() noexcept
     lorenzX = 0.1f; lorenzY = 0.0f; lorenzZ = 0.0f;
     logisticX = 0.4f;
     zone = 2;
-    targetIntensity.fill (0.0f);
     tempoBpm.store (120.0f, std::memory_order_relaxed);
     tempoConfidence = 0.0f;
     beatWobbleDepth = beatWobble = 0.0f;
@@ -210,6 +194,7 @@ void KorruptEngine::fullReset() noexcept
 
     lcgState = 12345u;
     std::fill (character.begin(), character.begin() + 10, 0.0f);
+    mirrorControlState();
 }
 
 void KorruptEngine::setOutputTrimDb (float dB) noexcept
@@ -270,7 +255,16 @@ void KorruptEngine::toggleActive() noexcept
     active.store (! wasActive, std::memory_order_relaxed);
 
     if (wasActive)
+    {
         requestSoftReset();
+
+        // The effects would otherwise keep the last offsets pushed, up to their full swing,
+        // while nothing moves them any more; a later switch-on starts from nothing too.
+        publishedByTick.intensity.fill (0.0f);
+        publishedByTick.offsets = {};
+        published.publish (publishedByTick);
+        offsetClearRequested.store (true, std::memory_order_release);
+    }
 }
 
 void KorruptEngine::requestReseed (int newLevel) noexcept
@@ -307,7 +301,11 @@ void KorruptEngine::serviceRequests() noexcept
         // The visit count travels with the request: a later knob move may already have
         // counted another visit, and the character values must be those of this one.
         reseedFor (request % 16, (std::uint32_t) (request / 16));
+        mirrorControlState();
     }
+
+    if (offsetClearRequested.exchange (false, std::memory_order_acquire))
+        pushZeros();
 }
 
 //==============================================================================
@@ -332,6 +330,8 @@ void KorruptEngine::process (float* left, float* right, int numSamples) noexcept
     if (! (sampleRate > 0.0 && sampleRate <= 384000.0))
         sampleRate = 44100.0;
 
+    published.acquire();
+
     // The level tracker, transient detector, periodicity analyser and governor come later; until
     // then the effective amount is the setting alone.
     float e = std::clamp (amount.load (std::memory_order_relaxed), 0.0f, 1.0f);
@@ -344,6 +344,7 @@ void KorruptEngine::process (float* left, float* right, int numSamples) noexcept
     runBlockRateSteps (left, right, numSamples, e, dt);
     runSampleChain (left, right, numSamples);
     runEndOfBlock (numSamples);
+    mirrorControlState();
 }
 
 void KorruptEngine::processPanicFade (float* left, float* right, int numSamples) noexcept
@@ -396,10 +397,14 @@ void KorruptEngine::runBlockRateSteps (const float* left, const float* right, in
     driftC = drift (2.7f * driftPhase + 20.0f);
 
     const float a = amount.load (std::memory_order_relaxed);
-    const auto intensityOf = [this] (const void* target, int index) { return target != nullptr ? targetIntensity[(size_t) index] : 0.0f; };
-    delayDrive = std::clamp (0.95f * delayDrive + 0.1f * a * intensityOf (delayVerbTarget, 1), 0.0f, 1.0f);
-    stereoDrive = std::clamp (0.95f * stereoDrive + 0.08f * a * intensityOf (stereoUtilityTarget, 0), 0.0f, 1.0f);
-    distortionDrive = std::clamp (0.95f * distortionDrive + 0.12f * a * intensityOf (distortionTarget, 2), 0.0f, 1.0f);
+    const auto& intensity = published.current().intensity;
+    const auto intensityOf = [this, &intensity] (int fieldIndex, int target)
+    {
+        return targetFields[(size_t) fieldIndex].load (std::memory_order_relaxed) != nullptr ? intensity[(size_t) target] : 0.0f;
+    };
+    delayDrive = std::clamp (0.95f * delayDrive + 0.1f * a * intensityOf (delayVerbField, 1), 0.0f, 1.0f);
+    stereoDrive = std::clamp (0.95f * stereoDrive + 0.08f * a * intensityOf (stereoUtilityField, 0), 0.0f, 1.0f);
+    distortionDrive = std::clamp (0.95f * distortionDrive + 0.12f * a * intensityOf (distortionField, 2), 0.0f, 1.0f);
 
     stepGlitchEvent (numSamples, e);
 }
@@ -455,8 +460,7 @@ void KorruptEngine::stepGlitchEvent (int numSamples, float e) noexcept
         return;
     }
 
-    lcgState = lcgState * 1103515245u + 12345u;
-    if ((int) ((lcgState >> 16) % 10000u) < (int) (20.0f * e * e))
+    if ((int) ((draw() >> 16) % 10000u) < (int) (20.0f * e * e))
     {
         glitchActive = true;
         glitchTime = 0.0f;

@@ -23,6 +23,28 @@
 
 namespace
 {
+    // The Korrupt engine writes straight into the offset fields of the effects it moves.
+    KorruptEngine::TargetFields korruptTargetFields (EffectDispatcher::Effects& e)
+    {
+        KorruptEngine::TargetFields fields;
+        fields.stereoUtility = { &e.stereoUtilityMax.modWidthOffset, &e.stereoUtilityMax.modRotationOffset,
+                                 &e.stereoUtilityMax.modBalanceOffset, &e.stereoUtilityMax.modMixOffset };
+
+        for (size_t i = 0; i < 4; ++i)
+            fields.delayVerb[i] = &e.delayVerb.korruptOffsets[i];
+
+        for (size_t i = 0; i < 3; ++i)
+        {
+            fields.distortion[i] = &e.distortionSuite.korruptOffsets[i];
+            fields.atomizer[i] = &e.atomizer.korruptOffsets[i];
+        }
+
+        for (size_t i = 0; i < 12; ++i)
+            fields.finalizer[i] = &e.finalizer.korruptBandInputs[i];
+
+        return fields;
+    }
+
     // Work buffers are sized for at least this many frames; longer device blocks are handled
     // in chunks of it.
     constexpr int minimumScratchFrames = 8192;
@@ -66,8 +88,7 @@ void AudioEngine::prepare (int samplesPerBlockExpected, double sampleRate, int d
     if (road != nullptr)
     {
         auto& e = road->effects;
-        road->korruptEngine.setModulationTargets (&e.distortionSuite, &e.stereoUtilityMax, &e.delayVerb,
-                                                  &e.atomizer, &e.finalizer);
+        road->korruptEngine.setModulationTargets (korruptTargetFields (e));
         road->randomiser.setTempo (tempo);
         road->randomiser.enabled = false;
         road->stutterTempo = tempo;
