@@ -320,6 +320,7 @@ void FinalizerProcessor::process (juce::AudioBuffer<float>& buffer, int startSam
     }
 
     readParameters();
+    planStages();
     restIdleStages();
 
     auto sums = runChain (outLeft, outRight, numSamples);

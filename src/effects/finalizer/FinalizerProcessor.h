@@ -67,6 +67,11 @@ struct FinalizerParameters
     float density = 0.3f, artic = 0.25f, residue = 0.2f, motion = 0.0f, above = 0.0f, below = 0.0f;
     float processRate = 48000.0f, atomizeRate = 48000.0f;
     float aboveGain = 1.0f, belowGain = 1.0f;
+
+    // What the character stages would otherwise work out again every sample from the values
+    // above: the oscillators' phase steps, the ATOMIZE dips' Q and the limit on their centres.
+    float motionStep = 0.0f, aboveStep = 0.0f, belowStep = 0.0f;
+    float aboveQ = 0.0f, belowQ = 0.0f, nyquistGuard = 0.0f;
 };
 
 //==============================================================================
@@ -163,7 +168,8 @@ private:
     void resetAudioState() noexcept;
     void restIdleStages() noexcept;
     bool audioStateIsFinite() const noexcept;
-    void filterDip (DipState& dip, const DipSweep& sweep, float amount, float gain,
+    void planStages() noexcept;
+    void filterDip (DipState& dip, const DipSweep& sweep, float amount, float gain, float step, float q,
                     float left, float right, float (&y)[2]) noexcept;
 
     FinalizerSettings& settings;

@@ -32,6 +32,22 @@ namespace
 }
 
 //==============================================================================
+void FinalizerProcessor::planStages() noexcept
+{
+    auto& p = params;
+
+    // The same expressions, in the same precision, as the stages would evaluate per sample.
+    p.motionStep = p.processRate > 0.0f ? motionRateHz / p.processRate : 0.0f;
+    p.aboveStep = aboveSweep.rateHz / p.atomizeRate;
+    p.belowStep = belowSweep.rateHz / p.atomizeRate;
+    p.aboveQ = aboveSweep.qBase * p.above + aboveSweep.qBase;
+    p.belowQ = belowSweep.qBase * p.below + belowSweep.qBase;
+
+    // Above the Nyquist limit the design folds back and can turn unstable; at the usual
+    // device rates the limit is far above the stage's range and changes nothing.
+    p.nyquistGuard = 0.45f * p.atomizeRate;
+}
+
 void FinalizerProcessor::restIdleStages() noexcept
 {
     // A stage that is switched off forgets its recursive state, so switching it on again
@@ -89,7 +105,7 @@ void FinalizerProcessor::applyDistStage (float& left, float& right) noexcept
 
     if (d4 > 0.001f && params.processRate > 0.0f)
     {
-        dsp.motionPhase += motionRateHz / params.processRate;
+        dsp.motionPhase += params.motionStep;
         if (dsp.motionPhase > 1.0f)
             dsp.motionPhase -= 1.0f;
 
@@ -121,22 +137,17 @@ void FinalizerProcessor::designCut (float frequency, float a, float q, BiquadCoe
     c = dsp::peaking<float> (params.atomizeRate, frequency, a, q);
 }
 
-void FinalizerProcessor::filterDip (DipState& dip, const DipSweep& sweep, float amount, float gain,
-                                    float left, float right, float (&y)[2]) noexcept
+void FinalizerProcessor::filterDip (DipState& dip, const DipSweep& sweep, float amount, float gain, float step,
+                                    float q, float left, float right, float (&y)[2]) noexcept
 {
-    const float r = params.atomizeRate;
-    // Above the Nyquist limit the design folds back and can turn unstable; at the usual
-    // device rates the limit is far above the stage's range and changes nothing.
-    const float nyquistGuard = 0.45f * r;
-
-    dip.phase += sweep.rateHz / r;
+    dip.phase += step;
     if (dip.phase > 1.0f)
         dip.phase -= 1.0f;
 
     float f = sweep.base + sweep.span * amount + sweep.sweep * amount * std::sin (twoPi * dip.phase);
-    f = juce::jmin (juce::jlimit (sweep.lowest, sweep.highest, f), nyquistGuard);
+    f = juce::jmin (juce::jlimit (sweep.lowest, sweep.highest, f), params.nyquistGuard);
 
-    designCut (f, gain, sweep.qBase * amount + sweep.qBase, dip.filter.coefficients);
+    designCut (f, gain, q, dip.filter.coefficients);
 
     y[0] = dip.filter.process (0, left);
     y[1] = dip.filter.process (1, right);
@@ -153,7 +164,7 @@ void FinalizerProcessor::applyAtomizeStage (float& left, float& right) noexcept
     if (u > 0.01f)
     {
         float y[2];
-        filterDip (dsp.above, aboveSweep, u, params.aboveGain, left, right, y);
+        filterDip (dsp.above, aboveSweep, u, params.aboveGain, params.aboveStep, params.aboveQ, left, right, y);
 
         for (size_t ch = 0; ch < 2; ++ch)
         {
@@ -168,7 +179,7 @@ void FinalizerProcessor::applyAtomizeStage (float& left, float& right) noexcept
     if (v > 0.01f)
     {
         float y[2];
-        filterDip (dsp.below, belowSweep, v, params.belowGain, left, right, y);
+        filterDip (dsp.below, belowSweep, v, params.belowGain, params.belowStep, params.belowQ, left, right, y);
 
         for (size_t ch = 0; ch < 2; ++ch)
         {
