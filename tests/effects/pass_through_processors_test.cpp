@@ -34,7 +34,7 @@ namespace
         AtomizerProcessor atomizer;
         MultiEffectImagerProProcessor imager;
         HeightAndWeightProcessor timePro;
-        DictionaryReaderProcessor reader;
+        DictionaryReaderProcessor reader;   // sounding now, but at MIX 0 it hands every block on untouched
 
         std::vector<EffectProcessor*> all() { return { &atomizer, &imager, &timePro, &reader }; }
     };

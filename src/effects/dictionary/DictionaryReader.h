@@ -45,7 +45,11 @@ class DictionaryReader : public ProcessorPanel<DictionaryReaderProcessor>
 {
 public:
     using Word = ReaderWord;
+    using WordCase = ReaderWordCase;
+    using PrefixClass = ReaderPrefixClass;
+    using SuffixClass = ReaderSuffixClass;
     using EngineParams = ReaderEngineParams;
+    using Grain = DictionaryReaderProcessor::Grain;
 
     enum ReaderMood { calm = 0, neutral = 1, aggro = 2 };
 
