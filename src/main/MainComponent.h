@@ -52,6 +52,7 @@
 class MainComponentTestAccess;
 class MainComponentChainAccess;
 class MainComponentRoadAccess;
+class MainComponentMacroAccess;
 class MainComponentEnginesAccess;
 
 /** A recorded macro-knob move: sample position, knob and value (0..100, MasterPro 0..19). */
@@ -118,6 +119,7 @@ private:
     friend class MainComponentTestAccess;
     friend class MainComponentChainAccess;
     friend class MainComponentRoadAccess;
+    friend class MainComponentMacroAccess;
     friend class MainComponentEnginesAccess;
 
     struct SamplerVoice
@@ -187,6 +189,9 @@ private:
     void textureProChanged (float value);
     void metaControlChanged (float value);
     void mathControlChanged (float value);
+    void writeToneMaxCouplings (float e, float mash, float korrupt, float pandora);
+    void handleTextureProMenuResult (int id);
+    void handleMasterControlMenuResult (int id);
 
     void showOblivionMenu();
     void handleOblivionMenuResult (int id);
@@ -232,6 +237,9 @@ private:
     //==============================================================================
     // Main timer steps that other behaviours fill in (handler source file).
     void applyMacroTargets();
+    void applyCrushTimingAndStereoTargets();
+    void applySpaceTargets();
+    void applyTimeProTargets();
     void stepLoopPortions (double displaySeconds);
     void updateSamplerMarkers();
     void applyPanRamp (double playSeconds);
@@ -346,6 +354,7 @@ private:
     int knobAnimationFps = 30;
     bool knobAnimationEnabled = true;
     bool pitchReactiveMacro = false;
+    float stereoBalancePhase = 0.0f;   // advanced by every stereo-group application
 
     ParameterRandomiser randomiser;
 

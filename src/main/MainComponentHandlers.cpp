@@ -64,22 +64,6 @@ void MainComponent::tempoEntered() {}
 //==============================================================================
 // Macro knobs
 
-void MainComponent::toneMaxChanged (float value)
-{
-    const float mash = mashKnob.getValue(), korrupt = korruptKnob.getValue(), pandora = pandoraKnob.getValue();
-
-    // Each engine keeps its setting while it is off, so switching it on resumes from where the
-    // knob last left it until the knob moves again.
-    korruptEngine.setLevelFromKnob (tonemaxengines::korruptLevel (value, mash, korrupt, pandora));
-
-    if (mashEngine.enabled.load())
-        mashEngine.amount = tonemaxengines::mashAmount (value, mash, korrupt, pandora);
-}
-void MainComponent::spatialMaxChanged (float) {}
-void MainComponent::spatialMaxOverdriveChanged (bool) {}
-void MainComponent::masterProLevelChanged (int) {}
-void MainComponent::textureProChanged (float) {}
-void MainComponent::metaControlChanged (float) {}
 void MainComponent::mathControlChanged (float value)
 {
     circuitBendAmount = value;
@@ -108,7 +92,6 @@ void MainComponent::handleOblivionMenuResult (int id)
     toneMaxKnob.repaint();
 }
 void MainComponent::showSpatialMaxMenu() {}
-void MainComponent::showMasterControlMenu() {}
 void MainComponent::showTextureProMenu() {}
 void MainComponent::showMetaControlMenu() {}
 
@@ -161,8 +144,6 @@ void MainComponent::applyPostedMacroValue (int knobIndex, float value)
 //==============================================================================
 // Volume, pitch, pan, waveform view and recording window
 
-void MainComponent::pitchReleased() {}
-
 void MainComponent::recordingWindowClosed()
 {
     recordingWindowShown = false;
@@ -178,6 +159,5 @@ void MainComponent::recordingBounced (const juce::File& file)
 // Steps of the main timer that belong to the macro knobs, the loop portions and the keyboard
 // sampler; the timer calls them in their place in its tick.
 
-void MainComponent::applyMacroTargets() {}
 void MainComponent::stepLoopPortions (double) {}
 void MainComponent::updateSamplerMarkers() {}

@@ -47,6 +47,8 @@ void MainComponent::timerCallback()
     }
 
     randomiser.updateMetaEnergy();
+    metaControlKnob.energy = randomiser.energyReadout();
+    metaControlKnob.coupling = randomiser.couplingReadout();
 
     // 6. Korrupt engine.
     if (korruptEngine.active.load())

@@ -449,6 +449,41 @@ void SmartEQ::onMacroKnobChanged (int b, MacroKnob which)
     publish();
 }
 
+void SmartEQ::applyMacroBandSettings (const MacroBandSettings& settings)
+{
+    const std::pair<BandKnob, float> values[] = {
+        { thresholdKnob, settings.thresholdDb }, { attackKnob, settings.attackMs }, { releaseKnob, settings.releaseMs },
+        { driveAmountKnob, settings.drivePct }, { airKnob, settings.airPct }, { densityKnob, settings.densityPct },
+        { characterKnob, settings.characterPct }, { motionRateKnob, settings.motionRateHz },
+        { motionDepthKnob, settings.motionDepthPct } };
+
+    modifyAllBands ([&] (Band& rec, int b)
+    {
+        auto& c = bandControls[(size_t) b];
+
+        // The DYN knob first: its own mapping would move the threshold, which the THR value
+        // below then sets as asked.
+        if (settings.dynamics)
+        {
+            auto& dyn = c.macroKnobs[(size_t) dynKnob];
+            dyn.setValue (50.0, juce::dontSendNotification);
+            const auto x = (float) dyn.getValue();
+            rec.dynamicOn = true;
+            rec.ratio = 1.0f + 0.05f * x;
+        }
+
+        for (const auto& [k, value] : values)
+        {
+            auto& knob = c.knobs[(size_t) k];
+            knob.setValue (value, juce::dontSendNotification);
+            rec.*(knobSpecs[k].field) = (float) knob.getValue();
+        }
+    });
+
+    for (int b = 0; b < numBands; ++b)
+        processor.showMotionRate (b, band (b).motionRateHz);
+}
+
 void SmartEQ::setToggleSilently (int b, BandToggle which, bool state)
 {
     band (b).*(toggleSpecs[which].field) = state;

@@ -137,6 +137,19 @@ public:
     void applyMacroEq (float amountPct, const std::array<float, numBands>& gainsDb);
     void applyMacroEq (float amountPct, const float* gainsDb);
 
+    /** The macro knobs' per-band values, the same for all six bands. */
+    struct MacroBandSettings
+    {
+        float thresholdDb, attackMs, releaseMs, drivePct, characterPct, airPct, densityPct,
+              motionRateHz, motionDepthPct;
+        bool dynamics;
+    };
+
+    /** Sets the nine band knobs of every band (and, with `dynamics`, the DYN knob to 50)
+        without running their callbacks, and publishes the matching band records as one set.
+        Each knob's range limits what it takes. */
+    void applyMacroBandSettings (const MacroBandSettings& settings);
+
     //==============================================================================
     // Fields and controls other parts of the system read or write (message thread)
 

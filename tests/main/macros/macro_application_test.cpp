@@ -1,0 +1,415 @@
+#include <gtest/gtest.h>
+
+#include "main/MacroTargetRules.h"
+#include "main/macros/MainComponentMacroAccess.h"
+#include "support/RealtimeTrap.h"
+
+#include <cmath>
+#include <limits>
+
+// How the randomiser's pending groups reach the effect panels, the main pan gains and the
+// Smart EQ, and how the MetaControl step bends the targets first.
+
+namespace
+{
+    double held (const juce::Slider& knob, double value)
+    {
+        juce::Slider probe;
+        probe.setRange (knob.getRange(), knob.getInterval());
+        probe.setValue (value, juce::dontSendNotification);
+        return probe.getValue();
+    }
+
+    /** Counts the change messages a slider sends; silent writes send none. */
+    struct ChangeCounter : juce::Slider::Listener
+    {
+        explicit ChangeCounter (juce::Slider& s) : slider (s) { slider.addListener (this); }
+        ~ChangeCounter() override { slider.removeListener (this); }
+        void sliderValueChanged (juce::Slider*) override { ++changes; }
+        juce::Slider& slider;
+        int changes = 0;
+    };
+
+    /** Every value the macro application may write, for before/after comparisons. */
+    std::vector<double> everything (MainComponentMacroAccess& a)
+    {
+        std::vector<double> v;
+        for (auto* k : a.delayVerb().getAllKnobs())        v.push_back (k->getValue());
+        for (auto* k : a.atomizer().getAllKnobs())         v.push_back (k->getValue());
+        for (auto* k : a.stereoUtilityMax().getAllKnobs()) v.push_back (k->getValue());
+        for (auto* k : a.timePro().getAllKnobs())          v.push_back (k->getValue());
+        v.push_back (a.timePro().mixKnob.getValue());
+        v.push_back (a.timePro().getMode());
+        v.push_back (a.timePro().bypassed.load());
+        for (int b = 0; b < SmartEQ::numBands; ++b)
+        {
+            v.push_back (a.smartEq().getBand (b).gainLeftDb);
+            v.push_back (a.smartEq().getBand (b).thresholdDb);
+        }
+        v.push_back (a.outputGainLeft());
+        v.push_back (a.outputGainRight());
+        v.push_back (a.delayVerb().delayPan.load());
+        v.push_back (a.delayVerb().syncEnabled.load());
+        v.push_back (a.distortionSuite().randomiserOffsetTargets[0].load());
+        v.push_back (a.delayVerb().randomiserOffsetTargets[0].load());
+        v.push_back (a.stereoUtilityMax().randomWidthTarget.load());
+        return v;
+    }
+
+    template <typename Targets, size_t N>
+    std::vector<float> valuesOf (const Targets& t, const std::array<TargetRow<Targets>, N>& rows)
+    {
+        std::vector<float> v;
+        for (const auto& row : rows)
+            v.push_back (t.*(row.value));
+        return v;
+    }
+}
+
+TEST (MacroApplication, NothingPendingChangesNothing)
+{
+    MainComponent mc;
+    MainComponentMacroAccess a (mc);
+    a.randomiser().space.delayTime = 900.0f;
+    a.randomiser().timePro.halfMix = 70.0f;
+    a.randomiser().eqGains.fill (5.0f);
+    a.randomiser().crushIntensity = a.randomiser().timingIntensity = a.randomiser().stereoIntensity = 80.0f;
+
+    const auto before = everything (a);
+    a.applyMacroTargets();
+    EXPECT_EQ (everything (a), before);
+}
+
+TEST (MacroApplication, SpaceGroupSetsKnobsSyncAndPanGains)
+{
+    struct Case { float pan, left, right; };
+    const Case cases[] = { { 0.5f, 0.5f, 1.0f }, { -0.25f, 1.0f, 0.75f }, { 0.0f, 1.0f, 1.0f } };
+
+    for (const auto& c : cases)
+    {
+        MainComponent mc;
+        MainComponentMacroAccess a (mc);
+        auto& r = a.randomiser();
+        r.space = SpaceTargets::resetValues();
+        r.space.delayTime = 250.0f;
+        r.space.delayHpf = 300.0f;
+        r.space.pan = c.pan;
+        r.space.delayPan = -0.5f;
+        r.space.pingPong = 0.75f;
+        r.spaceMixTarget = 30.0f;
+        r.spacePending = true;
+
+        auto& time = *a.delayVerb().findKnob ("TIME");
+        auto& hpf = *a.delayVerb().findKnob ("D HPF");
+        ChangeCounter timeChanges (time), hpfChanges (hpf);
+
+        a.applyMacroTargets();
+
+        EXPECT_FALSE (r.spacePending);
+        EXPECT_EQ (time.getValue(), held (time, 350.0));
+        EXPECT_EQ (timeChanges.changes, 1);
+        EXPECT_EQ (hpf.getValue(), 300.0);
+        EXPECT_EQ (hpfChanges.changes, 0);   // silent
+        EXPECT_EQ (a.outputGainLeft(), c.left) << c.pan;
+        EXPECT_EQ (a.outputGainRight(), c.right) << c.pan;
+        EXPECT_EQ (a.delayVerb().delayPan.load(), -0.5f);
+        EXPECT_EQ (a.delayVerb().pingPong.load(), 0.75f);
+        EXPECT_TRUE (a.delayVerb().syncEnabled && a.stereoUtilityMax().syncEnabled && a.atomizer().sync);
+        EXPECT_TRUE (a.delayVerb().syncButton.getToggleState());
+        EXPECT_EQ (a.stereoUtilityMax().findKnob ("L MIX")->getValue(), 15.0);
+        EXPECT_EQ (a.atomizer().findKnob ("R MIX")->getValue(), 12.0);
+
+        // Zero mixes and sizes are not written: the knobs keep what they had.
+        EXPECT_EQ (a.delayVerb().findKnob ("D L")->getValue(), 0.0);
+    }
+}
+
+TEST (MacroApplication, TimeProGroupChoosesTheModeFromTheMixes)
+{
+    struct Case { float half, slicer, stutter; int mode; };
+    const Case cases[] = { { 40, 40, 10, 2 }, { 10, 40, 40, 9 }, { 10, 20, 40, 10 }, { 0, 0, 0, -1 } };
+
+    for (const auto& c : cases)
+    {
+        MainComponent mc;
+        MainComponentMacroAccess a (mc);
+        auto& r = a.randomiser();
+        auto& panel = a.timePro();
+        panel.setMode (-1);
+        panel.bypassed = true;
+        panel.mixKnob.setValue (3.0, juce::dontSendNotification);
+
+        r.timePro.halfMix = c.half;
+        r.timePro.slicerMix = c.slicer;
+        r.timePro.stutterMix = c.stutter;
+        r.timePro.slicerLength = 250.0f;
+        r.timePro.tape = true;
+        r.timeProPending = true;
+
+        ChangeCounter mixChanges (panel.halfMixKnob);
+        a.applyMacroTargets();
+
+        EXPECT_FALSE (r.timeProPending);
+        EXPECT_EQ (panel.getMode(), c.mode);
+        EXPECT_EQ (panel.bypassed.load(), c.mode < 0);
+        EXPECT_EQ (panel.mixKnob.getValue(), c.mode < 0 ? 3.0 : std::max ({ c.half, c.slicer, c.stutter }));
+        EXPECT_EQ (panel.halfMixKnob.getValue(), c.half);
+        EXPECT_EQ (mixChanges.changes, 0);
+        EXPECT_TRUE (panel.tapeButton.getToggleState() && panel.tapeMode.load());
+
+        // 250 ms asks for 40, which the knob limits to its range.
+        EXPECT_EQ (panel.repeatLengthKnob.getValue(), held (panel.repeatLengthKnob, 40.0));
+    }
+
+    EXPECT_EQ (macrotargets::timeProModeFor (0, 0, 0), 2);
+}
+
+TEST (MacroApplication, TimeProGroupReachesEverySmartEqBand)
+{
+    MainComponent mc;
+    MainComponentMacroAccess a (mc);
+    auto& r = a.randomiser();
+    auto& p = r.timePro;
+    p.threshold = -35.0f;
+    p.attack = 150.0f;    // above the knob's range
+    p.release = 250.0f;
+    p.drive = 60.0f;
+    p.character = 20.0f;
+    p.air = 70.0f;
+    p.density = 40.0f;
+    p.lfoRate = 4.0f;
+    p.resIntensity = 55.0f;
+    p.dynamicsOn = true;
+    r.timeProPending = true;
+
+    a.applyMacroTargets();
+
+    for (int b = 0; b < SmartEQ::numBands; ++b)
+    {
+        const auto& band = a.smartEq().getBand (b);
+        EXPECT_EQ (band.thresholdDb, -35.0f);
+        EXPECT_EQ (band.attackMs, 100.0f);
+        EXPECT_EQ (band.releaseMs, 250.0f);
+        EXPECT_EQ (band.driveAmountPct, 60.0f);
+        EXPECT_EQ (band.characterPct, 20.0f);
+        EXPECT_EQ (band.airPct, 70.0f);
+        EXPECT_EQ (band.densityPct, 40.0f);
+        EXPECT_EQ (band.motionRateHz, 4.0f);
+        EXPECT_EQ (band.motionDepthPct, 55.0f);
+        EXPECT_TRUE (band.dynamicOn);
+        EXPECT_EQ (a.smartEq().getBandKnob (b, SmartEQ::thresholdKnob).getValue(), -35.0);
+        EXPECT_EQ (a.smartEq().getMacroKnob (b, SmartEQ::dynKnob).getValue(), 50.0);
+    }
+}
+
+TEST (MacroApplication, CrushTimingAndStereoStepsAct)
+{
+    // Nothing sets these flags in the running window; the steps are there for when it does.
+    struct Case { float intensity, tempo, timeOffset; };
+    const Case cases[] = { { 100, 120, 1500 }, { 0, 120, 62.5f }, { 100, 0, 9000 },
+                           { 100, std::numeric_limits<float>::quiet_NaN(), 9000 } };
+
+    for (const auto& c : cases)
+    {
+        MainComponent mc;
+        MainComponentMacroAccess a (mc);
+        auto& r = a.randomiser();
+        a.bpm() = c.tempo;
+        r.timingIntensity = c.intensity;
+        r.timingPending = true;
+        a.applyMacroTargets();
+
+        const float offset = a.delayVerb().randomiserOffsetTargets[0].load();
+        EXPECT_TRUE (std::isfinite (offset));
+        EXPECT_FLOAT_EQ (offset, c.timeOffset) << c.intensity << " at " << c.tempo;
+        EXPECT_FLOAT_EQ (a.atomizer().randomiserOffsetTargets[0].load(), 50.0f * c.intensity * c.intensity / 1e4f);
+        EXPECT_FALSE (r.timingPending);
+    }
+
+    MainComponent mc;
+    MainComponentMacroAccess a (mc);
+    auto& r = a.randomiser();
+    r.crushIntensity = 50.0f;
+    r.crushMode = 2;
+    r.stereoIntensity = 100.0f;
+    r.crushPending = r.stereoPending = true;
+    a.applyMacroTargets();
+
+    EXPECT_FLOAT_EQ (a.distortionSuite().randomiserOffsetTargets[0].load(), 2.0f);
+    EXPECT_FLOAT_EQ (a.distortionSuite().randomiserOffsetTargets[2].load(), 15.0f);
+    EXPECT_FLOAT_EQ (a.stereoUtilityMax().randomWidthTarget.load(), 60.0f);
+    EXPECT_FLOAT_EQ (a.stereoUtilityMax().randomMixTarget.load(), 20.0f);
+    EXPECT_FLOAT_EQ (a.stereoUtilityMax().randomBalanceTarget.load(), std::sin (0.0001f) * 15.0f);
+    EXPECT_FLOAT_EQ (a.delayVerb().randomiserOffsetTargets[3].load(), 35.0f);
+    EXPECT_FALSE (r.crushPending || r.stereoPending);
+}
+
+TEST (MacroApplication, MetaControlModesBendTheTargets)
+{
+    auto fresh = []
+    {
+        auto r = std::make_unique<ParameterRandomiser> (3u);
+        r->metaControlValue = 100.0f;
+        r->metaCoupling = 40.0f;
+        r->space.reverbMix = 10.0f;
+        r->space.reverbDecay = 2.0f;
+        r->space.reverbSize = 0.5f;
+        r->space.delayFeedback = 50.0f;
+        r->timePro.halfTime = 2.0f;
+        r->timePro.halfSmooth = 50.0f;
+        r->eqGains = { 6, -6, 0, 0, 0, 0 };
+        return r;
+    };
+
+    // Cross-modulation: amounts above 50 push the other groups, scaled by the coupling.
+    auto cross = fresh();
+    cross->metaControlMode = 1;
+    cross->timeProAmount = 75.0f;   // x = 0.5
+    cross->eqAmount = 100.0f;       // x = 1
+    cross->applyMetaControl();
+    EXPECT_FLOAT_EQ (cross->space.reverbMix, 16.0f);
+    EXPECT_FLOAT_EQ (cross->space.reverbDecay, 2.6f);
+    EXPECT_FLOAT_EQ (cross->space.reverbSize, 0.56f);
+    EXPECT_FLOAT_EQ (cross->timePro.halfTime, 2.8f);
+    EXPECT_FLOAT_EQ (cross->timePro.halfSmooth, 62.0f);
+
+    // Coherence damping: k = 0.4.
+    auto damp = fresh();
+    damp->metaControlMode = 5;
+    damp->applyMetaControl();
+    EXPECT_FLOAT_EQ (damp->eqGains[0], 6.0f * 0.88f);
+    EXPECT_FLOAT_EQ (damp->eqGains[1], -6.0f * 0.88f);
+    EXPECT_FLOAT_EQ (damp->space.delayFeedback, 50.0f * 0.92f);
+    EXPECT_FLOAT_EQ (damp->space.reverbDecay, 2.0f * 0.92f);
+
+    // Feedback gain, busy time effects and a wet reverb: k = c = 1.
+    auto feed = fresh();
+    feed->metaControlMode = 4;
+    feed->metaCoupling = 100.0f;
+    feed->eqGains.fill (0.0f);
+    feed->timePro.slicerMix = 60.0f;
+    feed->space.reverbMix = 50.0f;
+    feed->applyMetaControl();
+    EXPECT_FLOAT_EQ (feed->space.delayFeedback, 65.0f);
+    EXPECT_FLOAT_EQ (feed->eqGains[2], 2.0f);
+    EXPECT_FLOAT_EQ (feed->eqGains[3], 2.8f);
+    EXPECT_FLOAT_EQ (feed->eqGains[4], 2.4f);
+    EXPECT_FLOAT_EQ (feed->metaEnergy, 1.2f + 1.5f);
+    EXPECT_EQ (feed->space.delayTime, 250.0f);   // loudest band below 3 dB: time untouched
+
+    // Feedback gain, a loud EQ: drive and saturation rise, the delay locks to the band.
+    auto loud = fresh();
+    loud->metaControlMode = 4;
+    loud->metaCoupling = 100.0f;
+    loud->eqGains = { 10, -5, 0, 0, 0, 0 };
+    loud->space.reverbMix = 0.0f;
+    loud->applyMetaControl();
+    EXPECT_FLOAT_EQ (loud->timePro.drive, 2.0f);
+    EXPECT_FLOAT_EQ (loud->timePro.saturation, 1.5f);
+    EXPECT_FLOAT_EQ (loud->metaEnergy, 0.2f);
+    EXPECT_EQ (loud->space.delayTime, 30.0f);
+
+    // The other modes, and any mode at a value below 0.01, change nothing.
+    for (const int mode : { 0, 2, 3, 6, 7, 5 })
+    {
+        auto r = fresh();
+        r->metaControlMode = mode;
+        if (mode == 5)
+            r->metaControlValue = 0.005f;
+        r->timeProAmount = 100.0f;
+        r->eqAmount = 100.0f;
+        const auto space = valuesOf (r->space, spaceTargetRows());
+        const auto timePro = valuesOf (r->timePro, timeProTargetRows());
+        const auto gains = r->eqGains;
+        r->applyMetaControl();
+        EXPECT_EQ (valuesOf (r->space, spaceTargetRows()), space) << mode;
+        EXPECT_EQ (valuesOf (r->timePro, timeProTargetRows()), timePro) << mode;
+        EXPECT_EQ (r->eqGains, gains) << mode;
+        EXPECT_EQ (r->metaEnergy, 0.0f);
+    }
+}
+
+TEST (MacroApplication, TimerTickWritesTheMetaReadouts)
+{
+    MainComponent mc;
+    MainComponentMacroAccess a (mc);
+    auto& r = a.randomiser();
+    r.metaEnergy = 140.0f;
+    r.metaCoupling = 55.9f;
+
+    a.tick();
+    EXPECT_FLOAT_EQ (r.metaEnergy, 140.0f * 0.98f);
+    EXPECT_EQ (a.metaControlKnob().energy, 100.0f);
+    EXPECT_FLOAT_EQ (a.metaControlKnob().coupling, 55.9f);
+}
+
+TEST (MacroApplication, PanelsNameEveryControlTheApplicationWrites)
+{
+    MainComponent mc;
+    MainComponentMacroAccess a (mc);
+
+    for (const char* caption : { "TIME", "FDBK", "D L", "D R", "D LPF", "D HPF", "STEREO", "D MOD", "D RATE", "D DUCK",
+                                 "PRE", "DECAY", "SIZE", "R L", "R R", "DAMP", "R LO", "R HI", "EARLY", "LATE",
+                                 "WIDTH", "R MOD", "R RATE", "R DUCK" })
+        EXPECT_NE (a.delayVerb().findKnob (caption), nullptr) << caption;
+
+    for (const char* caption : { "INTNS", "FOCUS", "L MIX", "R MIX", "EXCITE", "CHAR", "RATE", "DEPTH", "FDBK",
+                                 "STOFF", "TONE", "OUT" })
+        EXPECT_NE (a.atomizer().findKnob (caption), nullptr) << caption;
+
+    for (const char* caption : { "WIDTH", "BAL", "MONO<", "TRIM", "L MIX", "R MIX", "LO X", "HI X", "LO W", "MID W",
+                                 "HI W", "MID", "SIDE", "ILD", "ITD", "IACC", "L DLY", "R DLY", "PHASE", "D THR",
+                                 "D RAT", "D ATK", "D REL", "ROT" })
+        EXPECT_NE (a.stereoUtilityMax().findKnob (caption), nullptr) << caption;
+
+    auto& t = a.timePro();
+    const std::pair<juce::Slider*, const char*> timeProKnobs[] = {
+        { &t.halfTimeKnob, "TIME" }, { &t.halfSmoothKnob, "SMOOTH" }, { &t.halfTransKnob, "TRANS" },
+        { &t.halfCharKnob, "CHAR" }, { &t.halfMixKnob, "MIX" }, { &t.repeatLengthKnob, "LENGTH" },
+        { &t.repeatRateKnob, "RATE" }, { &t.repeatFadeKnob, "FADE" }, { &t.repeatDecayKnob, "DECAY" },
+        { &t.repeatMixKnob, "MIX" }, { &t.mixKnob, "MIX" } };
+    for (const auto& [knob, caption] : timeProKnobs)
+        EXPECT_EQ (knob->getName(), caption);
+}
+
+TEST (MacroApplication, AppliedGroupsAllocateNothingOnTheAudioSide)
+{
+    if (! testing_rt::trapAvailable())
+        GTEST_SKIP() << "allocation trap compiled out";
+
+    MainComponent mc;
+    MainComponentMacroAccess a (mc);
+    auto& r = a.randomiser();
+    r.setSpaceAmount (100.0f);
+    r.setTimeProAmount (100.0f);
+    r.setEqAmount (100.0f);
+    a.applyMacroTargets();
+
+    auto& delayVerb = a.delayVerb();
+    auto& smartEq = a.smartEq();
+    delayVerb.prepare (48000.0);
+    smartEq.prepare (48000.0);
+
+    juce::AudioBuffer<float> buffer (2, 512);
+    for (int i = 0; i < 512; ++i)
+    {
+        buffer.setSample (0, i, std::sin (0.05f * (float) i));
+        buffer.setSample (1, i, std::cos (0.05f * (float) i));
+    }
+
+    delayVerb.process (buffer);   // warm-up
+    smartEq.process (buffer.getWritePointer (0), buffer.getWritePointer (1), 512);
+
+    r.setSpaceAmount (60.0f);
+    r.setTimeProAmount (60.0f);
+    r.setEqAmount (60.0f);
+    a.applyMacroTargets();
+
+    testing_rt::RealtimeScope scope;
+    for (int block = 0; block < 4; ++block)
+    {
+        delayVerb.process (buffer);
+        smartEq.process (buffer.getWritePointer (0), buffer.getWritePointer (1), 512);
+    }
+    EXPECT_TRUE (scope.counts().clean());
+}
