@@ -1,4 +1,5 @@
 #include "effects/dictionary/DictionaryReaderProcessor.h"
+#include "dsp/RingRead.h"
 
 #include "platform/CrtRand.h"
 
@@ -207,9 +208,7 @@ namespace
     {
         position -= (float) size * std::floor (position / (float) size);
         const int i0 = (int) position % size;
-        const int i1 = (i0 + 1) % size;
-        const float frac = position - (float) (int) position;
-        return (1.0f - frac) * ring[i0] + frac * ring[i1];
+        return dsp::lerpRing (ring, i0, position - (float) (int) position, size);
     }
 }
 

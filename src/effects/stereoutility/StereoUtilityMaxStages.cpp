@@ -1,4 +1,5 @@
 #include "effects/stereoutility/StereoUtilityMaxBlockSettings.h"
+#include "dsp/RingRead.h"
 
 #include <algorithm>
 #include <cmath>
@@ -22,12 +23,6 @@ namespace
     {
         if (++index == length)
             index = 0;
-    }
-
-    /** Linear interpolation between the line's samples at i and the one after it. */
-    inline float readBetween (const std::vector<float>& line, int i, float f, int length) noexcept
-    {
-        return (1.0f - f) * line[(size_t) i] + f * line[(size_t) wrap (i + 1, length)];
     }
 
     /** A position moved into [0, length) by whole lengths. */
@@ -169,7 +164,7 @@ StereoUtilityMaxProcessor::Pair StereoUtilityMaxProcessor::pitchSpread (Pair x, 
         const int whole = (int) r;
         const float f = r - (float) whole;
         const float window = 0.5f * (1.0f - std::cos (remainder (r, (float) half) / (float) half * twoPi));
-        const float read = readBetween (pitchLine[c], wrap (whole, length), f, length);
+        const float read = dsp::lerpRing (pitchLine[c].data(), wrap (whole, length), f, length);
         value[c] = window * 0.5f * s.pitchAmount * read + value[c] * (1.0f - 0.5f * s.pitchAmount);
     }
 
@@ -200,7 +195,7 @@ StereoUtilityMaxProcessor::Pair StereoUtilityMaxProcessor::chorus (Pair x, const
     {
         const float position = wrapPosition ((float) chorusWrite - delay[c], length);
         const int whole = (int) position;
-        wet[c] = readBetween (chorusLine[c], wrap (whole, length), position - (float) whole, length);
+        wet[c] = dsp::lerpRing (chorusLine[c].data(), wrap (whole, length), position - (float) whole, length);
     }
 
     advance (chorusWrite, length);

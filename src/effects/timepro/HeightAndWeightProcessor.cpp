@@ -1,4 +1,5 @@
 #include "effects/timepro/HeightAndWeightProcessor.h"
+#include "dsp/RingRead.h"
 
 #include <algorithm>
 #include <cmath>
@@ -245,8 +246,7 @@ void HeightAndWeightProcessor::processMicroPitch (float* left, float* right, int
     {
         const int k = (int) position;
         const float f = position - (float) k;
-        const int at = k % length;
-        return (1.0f - f) * line[(size_t) at] + f * line[(size_t) ((at + 1) % length)];
+        return dsp::lerpRing (line.data(), k % length, f, length);
     };
 
     for (int i = 0; i < n; ++i)
