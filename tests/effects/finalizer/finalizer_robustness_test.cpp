@@ -74,11 +74,17 @@ TEST (FinalizerRobustness, ANonFiniteInputSampleCountsAsSilenceAndTheRestOfTheBl
             auto a = bad.run (512, withValueAt (c.value), block * 512);
             auto b = clean.run (512, withValueAt (0.0f), block * 512);
             for (int ch = 0; ch < 2; ++ch)
+            {
                 for (int i = 0; i < 512; ++i)
+                {
                     ASSERT_EQ (a.getSample (ch, i), b.getSample (ch, i)) << "block " << block << " sample " << i;
+                }
+            }
 
             if (block == 5)
+            {
                 EXPECT_GT (a.getMagnitude (0, 0, 512), 0.1f) << "the block with the bad sample still plays";
+            }
         }
     }
 }
@@ -113,8 +119,12 @@ TEST (FinalizerRobustness, ABadBlockLeavesNoTraceInTheFilters)
             auto a = used.run (512, programme, block * 512);
             auto b = fresh.run (512, programme, block * 512);
             for (int ch = 0; ch < 2; ++ch)
+            {
                 for (int i = 0; i < 512; ++i)
+                {
                     ASSERT_EQ (a.getSample (ch, i), b.getSample (ch, i)) << "block " << block << " sample " << i;
+                }
+            }
         }
     }
 }
