@@ -238,6 +238,7 @@ TEST (MacroApplication, CrushTimingAndStereoStepsAct)
 
     EXPECT_FLOAT_EQ (a.distortionSuite().randomiserOffsetTargets[0].load(), 2.0f);
     EXPECT_FLOAT_EQ (a.distortionSuite().randomiserOffsetTargets[2].load(), 15.0f);
+    EXPECT_EQ (a.distortionSuite().getMode(), DistortionSuite::kompressorMode);
     EXPECT_FLOAT_EQ (a.stereoUtilityMax().randomWidthTarget.load(), 60.0f);
     EXPECT_FLOAT_EQ (a.stereoUtilityMax().randomMixTarget.load(), 20.0f);
     EXPECT_FLOAT_EQ (a.stereoUtilityMax().randomBalanceTarget.load(), std::sin (0.0001f) * 15.0f);
@@ -371,6 +372,18 @@ TEST (MacroApplication, PanelsNameEveryControlTheApplicationWrites)
         { &t.repeatMixKnob, "MIX" }, { &t.mixKnob, "MIX" } };
     for (const auto& [knob, caption] : timeProKnobs)
         EXPECT_EQ (knob->getName(), caption);
+
+    // The Smart EQ's per-band knobs that the TimePro group sets, on every band.
+    const std::pair<SmartEQ::BandKnob, const char*> eqKnobs[] = {
+        { SmartEQ::thresholdKnob, "THR" }, { SmartEQ::attackKnob, "ATT" }, { SmartEQ::releaseKnob, "REL" },
+        { SmartEQ::driveAmountKnob, "DRV" }, { SmartEQ::characterKnob, "CHR" }, { SmartEQ::airKnob, "AIR" },
+        { SmartEQ::densityKnob, "DEN" }, { SmartEQ::motionRateKnob, "MRT" }, { SmartEQ::motionDepthKnob, "MDP" } };
+    for (int b = 0; b < SmartEQ::numBands; ++b)
+    {
+        for (const auto& [which, caption] : eqKnobs)
+            EXPECT_EQ (a.smartEq().getBandKnob (b, which).getName(), caption) << "band " << b;
+        EXPECT_EQ (a.smartEq().getMacroKnob (b, SmartEQ::dynKnob).getName(), "DYN") << "band " << b;
+    }
 }
 
 TEST (MacroApplication, AppliedGroupsAllocateNothingOnTheAudioSide)
@@ -398,8 +411,16 @@ TEST (MacroApplication, AppliedGroupsAllocateNothingOnTheAudioSide)
         buffer.setSample (1, i, std::cos (0.05f * (float) i));
     }
 
+    // The other panels a group writes to, through the interface the chain uses.
+    EffectProcessor* others[] = { &a.stereoUtilityMax().getProcessor(), &a.atomizer().getProcessor(),
+                                  &a.timePro().getProcessor(), &a.distortionSuite().getProcessor() };
+    for (auto* processor : others)
+        processor->prepare (48000.0, 512);
+
     delayVerb.process (buffer);   // warm-up
     smartEq.process (buffer.getWritePointer (0), buffer.getWritePointer (1), 512);
+    for (auto* processor : others)
+        processor->process (buffer, 0, 512);
 
     r.setSpaceAmount (60.0f);
     r.setTimeProAmount (60.0f);
@@ -411,6 +432,8 @@ TEST (MacroApplication, AppliedGroupsAllocateNothingOnTheAudioSide)
     {
         delayVerb.process (buffer);
         smartEq.process (buffer.getWritePointer (0), buffer.getWritePointer (1), 512);
+        for (auto* processor : others)
+            processor->process (buffer, 0, 512);
     }
     EXPECT_TRUE (scope.counts().clean());
 }
