@@ -165,6 +165,35 @@ TEST (MacroApplication, TimeProGroupChoosesTheModeFromTheMixes)
     EXPECT_EQ (macrotargets::timeProModeFor (0, 0, 0), 2);
 }
 
+TEST (MacroApplication, EqGroupSetsTheBandGainsAndAResetZeroesThem)
+{
+    MainComponent mc;
+    MainComponentMacroAccess a (mc);
+    auto& r = a.randomiser();
+    r.reseed (19u);
+    r.setEqAmount (100.0f);
+    a.applyMacroTargets();
+
+    EXPECT_FALSE (r.eqPending);
+    float loudest = 0.0f;
+    for (int b = 0; b < SmartEQ::numBands; ++b)
+    {
+        EXPECT_EQ (a.smartEq().getBand (b).gainLeftDb, r.eqGains[(size_t) b]) << b;
+        EXPECT_EQ (a.smartEq().getBand (b).gainRightDb, r.eqGains[(size_t) b]) << b;
+        loudest = std::max (loudest, std::abs (r.eqGains[(size_t) b]));
+    }
+    ASSERT_GT (loudest, 1.0f);
+
+    // Below 1 % the group is reset, and the reset is applied like a draw.
+    r.setEqAmount (0.5f);
+    a.applyMacroTargets();
+    for (int b = 0; b < SmartEQ::numBands; ++b)
+    {
+        EXPECT_EQ (a.smartEq().getBand (b).gainLeftDb, 0.0f) << b;
+        EXPECT_EQ (a.smartEq().getBand (b).gainRightDb, 0.0f) << b;
+    }
+}
+
 TEST (MacroApplication, TimeProGroupReachesEverySmartEqBand)
 {
     MainComponent mc;
