@@ -7,6 +7,8 @@
 
 #include <cmath>
 #include <limits>
+#include <memory>
+#include <string>
 
 // How the randomiser's pending groups reach the effect panels, the main pan gains and the
 // Smart EQ, and how the MetaControl step bends the targets first.
@@ -125,6 +127,57 @@ TEST (MacroApplication, SpaceGroupSetsKnobsSyncAndPanGains)
     }
 }
 
+TEST (MacroApplication, OnlyTheListedWritesRunThePanelsCallbacks)
+{
+    // A space and a TimePro group write some ninety knobs; only these few notify, so that one
+    // application runs no more panel callbacks than it must.
+    MainComponent mc;
+    MainComponentMacroAccess a (mc);
+    auto& r = a.randomiser();
+    r.reseed (41u);
+    r.setSpaceAmount (100.0f);
+    r.setTimeProAmount (100.0f);
+
+    struct Watched { std::string panel; std::unique_ptr<ChangeCounter> counter; bool mayNotify; };
+    std::vector<Watched> watched;
+    auto watch = [&] (const std::string& panel, juce::Slider& knob, std::initializer_list<const char*> notifying)
+    {
+        bool listed = false;
+        for (const char* caption : notifying)
+            listed = listed || knob.getName() == caption;
+        watched.push_back ({ panel, std::make_unique<ChangeCounter> (knob), listed });
+    };
+
+    for (auto* k : a.delayVerb().getAllKnobs())
+        watch ("DelayVerb", *k, { "TIME", "FDBK", "D L", "D R", "SIZE", "DECAY", "R L", "R R" });
+    for (auto* k : a.atomizer().getAllKnobs())
+        watch ("Atomizer", *k, { "INTNS", "DEPTH", "FDBK", "RATE", "L MIX", "R MIX" });
+    for (auto* k : a.stereoUtilityMax().getAllKnobs())
+        watch ("StereoUtilityMax", *k, { "WIDTH", "ROT", "L MIX", "R MIX" });
+    for (auto* k : a.timePro().getAllKnobs())
+        watch ("TimePro", *k, {});
+    watch ("TimePro", a.timePro().mixKnob, {});
+    for (int b = 0; b < SmartEQ::numBands; ++b)
+    {
+        for (int k = 0; k < SmartEQ::numBandKnobs; ++k)
+            watch ("SmartEQ", a.smartEq().getBandKnob (b, (SmartEQ::BandKnob) k), {});
+        watch ("SmartEQ", a.smartEq().getMacroKnob (b, SmartEQ::dynKnob), {});
+    }
+
+    a.applyMacroTargets();
+
+    int notified = 0;
+    for (const auto& w : watched)
+    {
+        notified += w.counter->changes;
+        if (! w.mayNotify)
+        {
+            EXPECT_EQ (w.counter->changes, 0) << w.panel << " " << w.counter->slider.getName();
+        }
+    }
+    EXPECT_GT (notified, 0);
+}
+
 TEST (MacroApplication, TimeProGroupChoosesTheModeFromTheMixes)
 {
     struct Case { float half, slicer, stutter; int mode; };
@@ -163,6 +216,35 @@ TEST (MacroApplication, TimeProGroupChoosesTheModeFromTheMixes)
     }
 
     EXPECT_EQ (macrotargets::timeProModeFor (0, 0, 0), 2);
+}
+
+TEST (MacroApplication, EqGroupSetsTheBandGainsAndAResetZeroesThem)
+{
+    MainComponent mc;
+    MainComponentMacroAccess a (mc);
+    auto& r = a.randomiser();
+    r.reseed (19u);
+    r.setEqAmount (100.0f);
+    a.applyMacroTargets();
+
+    EXPECT_FALSE (r.eqPending);
+    float loudest = 0.0f;
+    for (int b = 0; b < SmartEQ::numBands; ++b)
+    {
+        EXPECT_EQ (a.smartEq().getBand (b).gainLeftDb, r.eqGains[(size_t) b]) << b;
+        EXPECT_EQ (a.smartEq().getBand (b).gainRightDb, r.eqGains[(size_t) b]) << b;
+        loudest = std::max (loudest, std::abs (r.eqGains[(size_t) b]));
+    }
+    ASSERT_GT (loudest, 1.0f);
+
+    // Below 1 % the group is reset, and the reset is applied like a draw.
+    r.setEqAmount (0.5f);
+    a.applyMacroTargets();
+    for (int b = 0; b < SmartEQ::numBands; ++b)
+    {
+        EXPECT_EQ (a.smartEq().getBand (b).gainLeftDb, 0.0f) << b;
+        EXPECT_EQ (a.smartEq().getBand (b).gainRightDb, 0.0f) << b;
+    }
 }
 
 TEST (MacroApplication, TimeProGroupReachesEverySmartEqBand)
@@ -238,6 +320,7 @@ TEST (MacroApplication, CrushTimingAndStereoStepsAct)
 
     EXPECT_FLOAT_EQ (a.distortionSuite().randomiserOffsetTargets[0].load(), 2.0f);
     EXPECT_FLOAT_EQ (a.distortionSuite().randomiserOffsetTargets[2].load(), 15.0f);
+    EXPECT_EQ (a.distortionSuite().getMode(), DistortionSuite::kompressorMode);
     EXPECT_FLOAT_EQ (a.stereoUtilityMax().randomWidthTarget.load(), 60.0f);
     EXPECT_FLOAT_EQ (a.stereoUtilityMax().randomMixTarget.load(), 20.0f);
     EXPECT_FLOAT_EQ (a.stereoUtilityMax().randomBalanceTarget.load(), std::sin (0.0001f) * 15.0f);
@@ -310,6 +393,40 @@ TEST (MacroApplication, MetaControlModesBendTheTargets)
     EXPECT_FLOAT_EQ (loud->metaEnergy, 0.2f);
     EXPECT_EQ (loud->space.delayTime, 30.0f);
 
+    // Pushed past their limits, each bent target stops at its own bound.
+    auto crossHigh = fresh();
+    crossHigh->metaControlMode = 1;
+    crossHigh->metaCoupling = 100.0f;
+    crossHigh->timeProAmount = 100.0f;
+    crossHigh->eqAmount = 100.0f;
+    crossHigh->space.reverbMix = 95.0f;
+    crossHigh->space.reverbDecay = 19.0f;
+    crossHigh->space.reverbSize = 0.9f;
+    crossHigh->timePro.halfTime = 7.0f;
+    crossHigh->timePro.halfSmooth = 90.0f;
+    crossHigh->applyMetaControl();
+    EXPECT_EQ (crossHigh->space.reverbMix, 100.0f);
+    EXPECT_EQ (crossHigh->space.reverbDecay, 20.0f);
+    EXPECT_EQ (crossHigh->space.reverbSize, 1.0f);
+    EXPECT_EQ (crossHigh->timePro.halfTime, 8.0f);
+    EXPECT_EQ (crossHigh->timePro.halfSmooth, 100.0f);
+
+    // Feedback gain on a wide EQ (low bands are not limited when drawn): the low bands stop at
+    // 18 dB, the top two at 12, and the gain sum drives the character.
+    auto wide = fresh();
+    wide->metaControlMode = 4;
+    wide->metaCoupling = 100.0f;
+    wide->eqGains = { 30, -30, 0, 0, 15, -15 };
+    wide->space.reverbMix = 50.0f;
+    wide->applyMetaControl();
+    const std::array<float, 6> limited { 18, -18, 2, 2.8f, 12, -12 };
+    for (size_t b = 0; b < 6; ++b)
+        EXPECT_FLOAT_EQ (wide->eqGains[b], limited[b]) << "band " << b;
+    EXPECT_FLOAT_EQ (wide->timePro.drive, 40.0f * 52.8f / 60.0f);
+    EXPECT_FLOAT_EQ (wide->timePro.saturation, 30.0f * 52.8f / 60.0f);
+    EXPECT_FLOAT_EQ (wide->metaEnergy, 1.5f + 4.0f * 52.8f / 60.0f);
+    EXPECT_EQ (wide->space.delayTime, 30.0f);
+
     // The other modes, and any mode at a value below 0.01, change nothing.
     for (const int mode : { 0, 2, 3, 6, 7, 5 })
     {
@@ -371,6 +488,18 @@ TEST (MacroApplication, PanelsNameEveryControlTheApplicationWrites)
         { &t.repeatMixKnob, "MIX" }, { &t.mixKnob, "MIX" } };
     for (const auto& [knob, caption] : timeProKnobs)
         EXPECT_EQ (knob->getName(), caption);
+
+    // The Smart EQ's per-band knobs that the TimePro group sets, on every band.
+    const std::pair<SmartEQ::BandKnob, const char*> eqKnobs[] = {
+        { SmartEQ::thresholdKnob, "THR" }, { SmartEQ::attackKnob, "ATT" }, { SmartEQ::releaseKnob, "REL" },
+        { SmartEQ::driveAmountKnob, "DRV" }, { SmartEQ::characterKnob, "CHR" }, { SmartEQ::airKnob, "AIR" },
+        { SmartEQ::densityKnob, "DEN" }, { SmartEQ::motionRateKnob, "MRT" }, { SmartEQ::motionDepthKnob, "MDP" } };
+    for (int b = 0; b < SmartEQ::numBands; ++b)
+    {
+        for (const auto& [which, caption] : eqKnobs)
+            EXPECT_EQ (a.smartEq().getBandKnob (b, which).getName(), caption) << "band " << b;
+        EXPECT_EQ (a.smartEq().getMacroKnob (b, SmartEQ::dynKnob).getName(), "DYN") << "band " << b;
+    }
 }
 
 TEST (MacroApplication, AppliedGroupsAllocateNothingOnTheAudioSide)
@@ -398,8 +527,16 @@ TEST (MacroApplication, AppliedGroupsAllocateNothingOnTheAudioSide)
         buffer.setSample (1, i, std::cos (0.05f * (float) i));
     }
 
+    // The other panels a group writes to, through the interface the chain uses.
+    EffectProcessor* others[] = { &a.stereoUtilityMax().getProcessor(), &a.atomizer().getProcessor(),
+                                  &a.timePro().getProcessor(), &a.distortionSuite().getProcessor() };
+    for (auto* processor : others)
+        processor->prepare (48000.0, 512);
+
     delayVerb.process (buffer);   // warm-up
     smartEq.process (buffer.getWritePointer (0), buffer.getWritePointer (1), 512);
+    for (auto* processor : others)
+        processor->process (buffer, 0, 512);
 
     r.setSpaceAmount (60.0f);
     r.setTimeProAmount (60.0f);
@@ -411,6 +548,8 @@ TEST (MacroApplication, AppliedGroupsAllocateNothingOnTheAudioSide)
     {
         delayVerb.process (buffer);
         smartEq.process (buffer.getWritePointer (0), buffer.getWritePointer (1), 512);
+        for (auto* processor : others)
+            processor->process (buffer, 0, 512);
     }
     EXPECT_TRUE (scope.counts().clean());
 }
