@@ -15,11 +15,22 @@ namespace
     constexpr auto silent = juce::dontSendNotification;
     constexpr auto notify = juce::sendNotificationSync;
 
+    /** A silent write stores the knob's atomic mirror at once: the value listener that would
+        catch a plain silent write runs only on a later pass of the message loop, and a block
+        processed in between would still hear the old setting. */
+    void write (ParamSlider& knob, double value, juce::NotificationType how)
+    {
+        if (how == juce::dontSendNotification)
+            knob.setValueSilently (value);
+        else
+            knob.setValue (value, how);
+    }
+
     template <typename Panel>
     void setKnob (Panel& panel, const char* caption, double value, juce::NotificationType how)
     {
         if (auto* knob = panel.findKnob (caption))
-            knob->setValue (value, how);
+            write (*knob, value, how);
         else
             jassertfalse;   // a caption the panel does not have
     }
@@ -180,14 +191,14 @@ void MainComponent::applyTimeProTargets()
         { &timePro.repeatLengthKnob, p.slicerLength / 100.0f * 16.0f }, { &timePro.repeatRateKnob, p.slicerRate },
         { &timePro.repeatMixKnob, p.slicerMix }, { &timePro.repeatDecayKnob, p.stutterDecay } };
     for (const auto& [knob, value] : knobs)
-        knob->setValue (value, silent);
+        write (*knob, value, silent);
 
     timePro.tapeButton.setToggleState (p.tape, silent);
     timePro.tapeMode = p.tape;
 
     if (const float m = std::max ({ p.halfMix, p.slicerMix, p.stutterMix }); m > 0.0f)
     {
-        timePro.mixKnob.setValue (m, silent);
+        write (timePro.mixKnob, m, silent);
         timePro.bypassed = false;
         timePro.bypassButton.setToggleState (false, silent);
         timePro.setMode (macrotargets::timeProModeFor (p.halfMix, p.slicerMix, p.stutterMix));

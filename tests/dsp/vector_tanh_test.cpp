@@ -45,7 +45,7 @@ namespace
     std::vector<float> sweep()
     {
         std::vector<float> in;
-        for (std::uint64_t u = 0; u <= 0xffffffffu; u += 509)
+        for (std::uint64_t u = 0; u <= 0xffffffffu; u += 251)
             in.push_back (fromBits ((std::uint32_t) u));
 
         const std::uint32_t edges[] = { 0x24000000, 0x33000000, 0x3eb17218, 0x3f800000, 0x3F851592,
@@ -56,7 +56,7 @@ namespace
                     in.push_back (fromBits (((edge - 2048 + d) & 0x7fffffffu) | sign));
 
         // Where the band drives and the residue stage live: every float of |x| in [0.25, 4).
-        for (std::uint32_t u = 0x3e800000; u < 0x40800000; u += 7)
+        for (std::uint32_t u = 0x3e800000; u < 0x40800000; u += 3)
             in.push_back (fromBits (u));
 
         in.push_back (std::numeric_limits<float>::infinity());

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 #include <map>
+#include <random>
 #include <string>
 
 // The randomiser's draws, resets, locks, periodic step and MetaControl energy, on seeded
@@ -87,6 +88,28 @@ namespace
             EXPECT_LE (v, overdrive ? c.hiOverdrive : c.hi) << row.section << " " << row.label << context;
         }
     }
+}
+
+TEST (ParameterRandomiser, DrawsAreTheTopTwentyFourBitsOfTheSeededTwister)
+{
+    // The standard 32-bit twister: seeded with its default seed, its first output is fixed.
+    ParameterRandomiser standard (5489u);
+    EXPECT_EQ (standard.nextRandom(), (float) (3499211612u >> 8) / 16777216.0f);
+
+    ParameterRandomiser r (2024u);
+    std::mt19937 reference (2024u);
+    for (int i = 0; i < 1000; ++i)
+    {
+        const float expected = (float) (reference() >> 8) / 16777216.0f;
+        const float drawn = r.nextRandom();
+        ASSERT_EQ (drawn, expected) << "draw " << i;
+        ASSERT_LT (drawn, 1.0f);
+    }
+
+    // Reseeding repeats the sequence from its start.
+    r.reseed (2024u);
+    reference.seed (2024u);
+    EXPECT_EQ (r.nextRandom(), (float) (reference() >> 8) / 16777216.0f);
 }
 
 TEST (ParameterRandomiser, EveryDrawnTargetStaysInsideItsClamp)

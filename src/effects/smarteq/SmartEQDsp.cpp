@@ -2,6 +2,7 @@
 
 #include "dsp/Biquad.h"
 #include "dsp/Decibels.h"
+#include "dsp/VectorTanh.h"
 
 #include <juce_audio_basics/juce_audio_basics.h>
 
@@ -236,9 +237,9 @@ namespace smarteq
         constexpr int stretch = 64;
 
         // The C library's functions over a stretch, one value at a time: the same calls as the
-        // per-sample form, in loops without the per-sample branching around them.
+        // per-sample form, in loops without the per-sample branching around them. tanh runs
+        // four lanes at a time through the library's own algorithm (dsp::tanhEach, same bits).
         inline void sinEach (const float* in, float* out, int n) noexcept   { for (int i = 0; i < n; ++i) out[i] = std::sin (in[i]); }
-        inline void tanhEach (const float* in, float* out, int n) noexcept  { for (int i = 0; i < n; ++i) out[i] = std::tanh (in[i]); }
         inline void log10Each (const float* in, float* out, int n) noexcept { for (int i = 0; i < n; ++i) out[i] = std::log10 (in[i]); }
         inline void gainEach (const float* dB, float* out, int n) noexcept  { for (int i = 0; i < n; ++i) out[i] = gainOf (dB[i]); }
 
@@ -338,12 +339,12 @@ namespace smarteq
                 case DriveShape::soft:
                     for (int i = 0; i < n; ++i)
                         y[i] = 1.5f * (plan.preGain * y[i]);
-                    tanhEach (y, y, n);
+                    dsp::tanhEach (y, y, n);
                     break;
                 case DriveShape::plain:
                     for (int i = 0; i < n; ++i)
                         y[i] = plan.preGain * y[i];
-                    tanhEach (y, y, n);
+                    dsp::tanhEach (y, y, n);
                     break;
                 case DriveShape::tube:
                     for (int i = 0; i < n; ++i)
@@ -479,9 +480,9 @@ namespace smarteq
                     R[i] = std::isnan (r) ? 0.0f : r;
                 }
 
-                tanhEach (L, L, n);
+                dsp::tanhEach (L, L, n);
                 if (! globals.mono)
-                    tanhEach (R, R, n);
+                    dsp::tanhEach (R, R, n);
 
                 for (int i = 0; i < n; ++i)
                 {

@@ -16,6 +16,7 @@ public:
     MashEngine& mashEngine()                { return mc.mashEngine; }
     KorruptKnob& korruptKnob()              { return mc.korruptKnob; }
     MashKnob& mashKnob()                    { return mc.mashKnob; }
+    PandoraKnob& pandoraKnob()              { return mc.pandoraKnob; }
 
     OblivionKnob& toneMaxKnob()             { return mc.toneMaxKnob; }
     SpatialMaxKnob& spatialMaxKnob()        { return mc.spatialMaxKnob; }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "main/MacroTargetRules.h"
+#include "main/audio/AudioEngineRig.h"
 #include "main/macros/MainComponentMacroAccess.h"
 #include "support/RealtimeTrap.h"
 
@@ -412,4 +413,84 @@ TEST (MacroApplication, AppliedGroupsAllocateNothingOnTheAudioSide)
         smartEq.process (buffer.getWritePointer (0), buffer.getWritePointer (1), 512);
     }
     EXPECT_TRUE (scope.counts().clean());
+}
+
+TEST (MacroApplication, AppliedKnobValuesReachTheAudioSideWithoutAMessageLoopPass)
+{
+    // The audio thread reads each knob through its atomic mirror. A silent write must store
+    // the mirror itself: the value listener that would catch it runs only on a later pass of
+    // the message loop, and a block processed in between would hear the old settings.
+    MainComponent mc;
+    MainComponentMacroAccess a (mc);
+    auto& r = a.randomiser();
+    r.setSpaceAmount (100.0f);
+    r.setTimeProAmount (100.0f);
+    r.space.delayHpf = 300.0f;
+    r.space.atomTone = -3.0f;
+    r.space.itd = 640.0f;
+    r.timePro.halfSmooth = 33.0f;
+    r.timePro.halfMix = 70.0f;
+    r.timePro.slicerMix = 10.0f;
+    r.timePro.stutterMix = 20.0f;
+
+    a.applyMacroTargets();
+
+    auto mirrored = [] (auto& panel, const char* name)
+    {
+        for (auto* knob : panel.getAllKnobs())
+            EXPECT_EQ (knob->getAtomicValue(), (float) knob->getValue()) << name << " " << knob->getName();
+    };
+    mirrored (a.delayVerb(), "DelayVerb");
+    mirrored (a.atomizer(), "Atomizer");
+    mirrored (a.stereoUtilityMax(), "StereoUtilityMax");
+    mirrored (a.timePro(), "TimePro");
+    EXPECT_EQ (a.timePro().mixKnob.getAtomicValue(), (float) a.timePro().mixKnob.getValue());
+
+    // And through to what the processor reads.
+    EXPECT_EQ (a.delayVerb().parameters.knobs[DelayVerbParameters::delayHighpass].load(), 300.0f);
+    EXPECT_EQ (a.atomizer().findKnob ("TONE")->getAtomicValue(), -3.0f);
+    EXPECT_EQ (a.stereoUtilityMax().findKnob ("ITD")->getAtomicValue(), 640.0f);
+    EXPECT_EQ (a.timePro().halfSmoothKnob.getAtomicValue(), 33.0f);
+    EXPECT_EQ (a.timePro().mixKnob.getAtomicValue(), 70.0f);
+}
+
+TEST (MacroApplication, AutomaticGainFollowsTheRandomiserAmountsBlockByBlock)
+{
+    // The audio thread reads the three amounts the message thread sets; each arrives whole.
+    static_assert (std::is_same_v<decltype (ParameterRandomiser::eqAmount), std::atomic<float>>);
+    static_assert (std::is_same_v<decltype (ParameterRandomiser::spaceAmount), std::atomic<float>>);
+    static_assert (std::is_same_v<decltype (ParameterRandomiser::masterAmount), std::atomic<float>>);
+
+    juce::AudioBuffer<float> quiet (2, 48000);
+    for (int i = 0; i < quiet.getNumSamples(); ++i)
+    {
+        quiet.setSample (0, i, 0.01f * std::sin (0.05f * (float) i));
+        quiet.setSample (1, i, 0.01f * std::sin (0.031f * (float) i));
+    }
+
+    struct Case { float eq, space, master; bool lifted; };
+    const Case cases[] = { { 0, 0, 0, false }, { 0.01f, 0.01f, 0.01f, false }, { 40, 0, 0, true },
+                           { 0, 40, 0, true }, { 0, 0, 40, true } };
+
+    for (const auto& c : cases)
+    {
+        auto rig = std::make_unique<AudioEngineRig>();
+        rig->engine.prepare (512, 48000.0, 0);
+        rig->play (quiet, 48000.0);
+
+        juce::AudioBuffer<float> block (2, 512);
+        const juce::AudioSourceChannelInfo info (&block, 0, 512);
+        rig->engine.process (info);
+        EXPECT_EQ (rig->engine.autoGain.getFactor(), 1.0f);
+
+        // Stored as the knob callbacks store them, between two blocks.
+        rig->randomiser.eqAmount = c.eq;
+        rig->randomiser.spaceAmount = c.space;
+        rig->randomiser.masterAmount = c.master;
+
+        for (int i = 0; i < 4; ++i)
+            rig->engine.process (info);
+
+        EXPECT_EQ (rig->engine.autoGain.getFactor() > 1.5f, c.lifted) << c.eq << " " << c.space << " " << c.master;
+    }
 }

@@ -45,13 +45,15 @@ TEST (MacroWiring, ToneMaxCouplesEnginesAndPanels)
 {
     // Fields in the order of couplingFields: distortion drive and mix floor, delay time,
     // feedback, reverb mix and delay mix floor, stereo width, balance and mix floor, atomizer
-    // intensity, feedback and mix floor. The Pandora knob is never shown, so it stays 0.
+    // intensity, feedback and mix floor. The Pandora knob is never shown, so it stays 0 in
+    // the window; the last case sets it to show the delay's rows.
     struct Case
     {
         float korrupt, mash, value;
         int level;
         float mashAmount;
         std::array<float, 12> fields;
+        float pandora = 0;
     };
 
     const float f60 = 0.36f;
@@ -63,6 +65,7 @@ TEST (MacroWiring, ToneMaxCouplesEnginesAndPanels)
         { 0, 100, 100, 3, 1, { 4, 15, 0, 0, 0, 0, 0, 0, 0, 40, 25, 20 } },
         { 40, 50, 60, 5, 0.3f * 0.4f * f60 + 0.5f,
           { 4 * 0.5f * f60, 15 * 0.5f * f60, 0, 0, 0, 0, 30 * 0.4f * f60, 20 * 0.4f * f60, 0, 24, 15, 12 } },
+        { 0, 0, 100, 1, 0.15f * 0.5f, { 0, 0, 100, 10, 12.5f, 0, 0, 0, 0, 40, 25, 20 }, 50 },
     };
 
     for (const auto& c : cases)
@@ -73,6 +76,7 @@ TEST (MacroWiring, ToneMaxCouplesEnginesAndPanels)
         a.mashEngine().enabled = true;
         a.korruptKnob().setValue (c.korrupt);
         a.mashKnob().setValue (c.mash);
+        a.pandoraKnob().setValue (c.pandora);
 
         // Junk first, so that a field the callback forgets to write shows.
         for (auto* field : couplingFields (a))
@@ -269,6 +273,10 @@ TEST (MacroWiring, FreezeStopsRegenerationButNotApplication)
     EXPECT_EQ (r.spaceMixTarget, 0.0f);
     EXPECT_EQ (r.timePro.halfMix, 0.0f);
     EXPECT_EQ (r.masterAmount.load(), 100.0f);
+
+    // ToneMax still couples the panels: only the regeneration is held.
+    EXPECT_FLOAT_EQ (a.atomizer().korruptOffsets[0].load(), 24.0f);
+    EXPECT_FLOAT_EQ (a.toneMaxCouplingAmount(), 0.6f);
 
     // The timer's step is idle, but a pending group is still applied.
     r.enabled = true;
