@@ -165,6 +165,35 @@ TEST (MacroApplication, TimeProGroupChoosesTheModeFromTheMixes)
     EXPECT_EQ (macrotargets::timeProModeFor (0, 0, 0), 2);
 }
 
+TEST (MacroApplication, EqGroupSetsTheBandGainsAndAResetZeroesThem)
+{
+    MainComponent mc;
+    MainComponentMacroAccess a (mc);
+    auto& r = a.randomiser();
+    r.reseed (19u);
+    r.setEqAmount (100.0f);
+    a.applyMacroTargets();
+
+    EXPECT_FALSE (r.eqPending);
+    float loudest = 0.0f;
+    for (int b = 0; b < SmartEQ::numBands; ++b)
+    {
+        EXPECT_EQ (a.smartEq().getBand (b).gainLeftDb, r.eqGains[(size_t) b]) << b;
+        EXPECT_EQ (a.smartEq().getBand (b).gainRightDb, r.eqGains[(size_t) b]) << b;
+        loudest = std::max (loudest, std::abs (r.eqGains[(size_t) b]));
+    }
+    ASSERT_GT (loudest, 1.0f);
+
+    // Below 1 % the group is reset, and the reset is applied like a draw.
+    r.setEqAmount (0.5f);
+    a.applyMacroTargets();
+    for (int b = 0; b < SmartEQ::numBands; ++b)
+    {
+        EXPECT_EQ (a.smartEq().getBand (b).gainLeftDb, 0.0f) << b;
+        EXPECT_EQ (a.smartEq().getBand (b).gainRightDb, 0.0f) << b;
+    }
+}
+
 TEST (MacroApplication, TimeProGroupReachesEverySmartEqBand)
 {
     MainComponent mc;
@@ -238,6 +267,7 @@ TEST (MacroApplication, CrushTimingAndStereoStepsAct)
 
     EXPECT_FLOAT_EQ (a.distortionSuite().randomiserOffsetTargets[0].load(), 2.0f);
     EXPECT_FLOAT_EQ (a.distortionSuite().randomiserOffsetTargets[2].load(), 15.0f);
+    EXPECT_EQ (a.distortionSuite().getMode(), DistortionSuite::kompressorMode);
     EXPECT_FLOAT_EQ (a.stereoUtilityMax().randomWidthTarget.load(), 60.0f);
     EXPECT_FLOAT_EQ (a.stereoUtilityMax().randomMixTarget.load(), 20.0f);
     EXPECT_FLOAT_EQ (a.stereoUtilityMax().randomBalanceTarget.load(), std::sin (0.0001f) * 15.0f);
@@ -371,6 +401,18 @@ TEST (MacroApplication, PanelsNameEveryControlTheApplicationWrites)
         { &t.repeatMixKnob, "MIX" }, { &t.mixKnob, "MIX" } };
     for (const auto& [knob, caption] : timeProKnobs)
         EXPECT_EQ (knob->getName(), caption);
+
+    // The Smart EQ's per-band knobs that the TimePro group sets, on every band.
+    const std::pair<SmartEQ::BandKnob, const char*> eqKnobs[] = {
+        { SmartEQ::thresholdKnob, "THR" }, { SmartEQ::attackKnob, "ATT" }, { SmartEQ::releaseKnob, "REL" },
+        { SmartEQ::driveAmountKnob, "DRV" }, { SmartEQ::characterKnob, "CHR" }, { SmartEQ::airKnob, "AIR" },
+        { SmartEQ::densityKnob, "DEN" }, { SmartEQ::motionRateKnob, "MRT" }, { SmartEQ::motionDepthKnob, "MDP" } };
+    for (int b = 0; b < SmartEQ::numBands; ++b)
+    {
+        for (const auto& [which, caption] : eqKnobs)
+            EXPECT_EQ (a.smartEq().getBandKnob (b, which).getName(), caption) << "band " << b;
+        EXPECT_EQ (a.smartEq().getMacroKnob (b, SmartEQ::dynKnob).getName(), "DYN") << "band " << b;
+    }
 }
 
 TEST (MacroApplication, AppliedGroupsAllocateNothingOnTheAudioSide)
@@ -398,8 +440,16 @@ TEST (MacroApplication, AppliedGroupsAllocateNothingOnTheAudioSide)
         buffer.setSample (1, i, std::cos (0.05f * (float) i));
     }
 
+    // The other panels a group writes to, through the interface the chain uses.
+    EffectProcessor* others[] = { &a.stereoUtilityMax().getProcessor(), &a.atomizer().getProcessor(),
+                                  &a.timePro().getProcessor(), &a.distortionSuite().getProcessor() };
+    for (auto* processor : others)
+        processor->prepare (48000.0, 512);
+
     delayVerb.process (buffer);   // warm-up
     smartEq.process (buffer.getWritePointer (0), buffer.getWritePointer (1), 512);
+    for (auto* processor : others)
+        processor->process (buffer, 0, 512);
 
     r.setSpaceAmount (60.0f);
     r.setTimeProAmount (60.0f);
@@ -411,6 +461,8 @@ TEST (MacroApplication, AppliedGroupsAllocateNothingOnTheAudioSide)
     {
         delayVerb.process (buffer);
         smartEq.process (buffer.getWritePointer (0), buffer.getWritePointer (1), 512);
+        for (auto* processor : others)
+            processor->process (buffer, 0, 512);
     }
     EXPECT_TRUE (scope.counts().clean());
 }
