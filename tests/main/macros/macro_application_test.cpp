@@ -7,6 +7,8 @@
 
 #include <cmath>
 #include <limits>
+#include <memory>
+#include <string>
 
 // How the randomiser's pending groups reach the effect panels, the main pan gains and the
 // Smart EQ, and how the MetaControl step bends the targets first.
@@ -123,6 +125,57 @@ TEST (MacroApplication, SpaceGroupSetsKnobsSyncAndPanGains)
         // Zero mixes and sizes are not written: the knobs keep what they had.
         EXPECT_EQ (a.delayVerb().findKnob ("D L")->getValue(), 0.0);
     }
+}
+
+TEST (MacroApplication, OnlyTheListedWritesRunThePanelsCallbacks)
+{
+    // A space and a TimePro group write some ninety knobs; only these few notify, so that one
+    // application runs no more panel callbacks than it must.
+    MainComponent mc;
+    MainComponentMacroAccess a (mc);
+    auto& r = a.randomiser();
+    r.reseed (41u);
+    r.setSpaceAmount (100.0f);
+    r.setTimeProAmount (100.0f);
+
+    struct Watched { std::string panel; std::unique_ptr<ChangeCounter> counter; bool mayNotify; };
+    std::vector<Watched> watched;
+    auto watch = [&] (const std::string& panel, juce::Slider& knob, std::initializer_list<const char*> notifying)
+    {
+        bool listed = false;
+        for (const char* caption : notifying)
+            listed = listed || knob.getName() == caption;
+        watched.push_back ({ panel, std::make_unique<ChangeCounter> (knob), listed });
+    };
+
+    for (auto* k : a.delayVerb().getAllKnobs())
+        watch ("DelayVerb", *k, { "TIME", "FDBK", "D L", "D R", "SIZE", "DECAY", "R L", "R R" });
+    for (auto* k : a.atomizer().getAllKnobs())
+        watch ("Atomizer", *k, { "INTNS", "DEPTH", "FDBK", "RATE", "L MIX", "R MIX" });
+    for (auto* k : a.stereoUtilityMax().getAllKnobs())
+        watch ("StereoUtilityMax", *k, { "WIDTH", "ROT", "L MIX", "R MIX" });
+    for (auto* k : a.timePro().getAllKnobs())
+        watch ("TimePro", *k, {});
+    watch ("TimePro", a.timePro().mixKnob, {});
+    for (int b = 0; b < SmartEQ::numBands; ++b)
+    {
+        for (int k = 0; k < SmartEQ::numBandKnobs; ++k)
+            watch ("SmartEQ", a.smartEq().getBandKnob (b, (SmartEQ::BandKnob) k), {});
+        watch ("SmartEQ", a.smartEq().getMacroKnob (b, SmartEQ::dynKnob), {});
+    }
+
+    a.applyMacroTargets();
+
+    int notified = 0;
+    for (const auto& w : watched)
+    {
+        notified += w.counter->changes;
+        if (! w.mayNotify)
+        {
+            EXPECT_EQ (w.counter->changes, 0) << w.panel << " " << w.counter->slider.getName();
+        }
+    }
+    EXPECT_GT (notified, 0);
 }
 
 TEST (MacroApplication, TimeProGroupChoosesTheModeFromTheMixes)
