@@ -393,6 +393,40 @@ TEST (MacroApplication, MetaControlModesBendTheTargets)
     EXPECT_FLOAT_EQ (loud->metaEnergy, 0.2f);
     EXPECT_EQ (loud->space.delayTime, 30.0f);
 
+    // Pushed past their limits, each bent target stops at its own bound.
+    auto crossHigh = fresh();
+    crossHigh->metaControlMode = 1;
+    crossHigh->metaCoupling = 100.0f;
+    crossHigh->timeProAmount = 100.0f;
+    crossHigh->eqAmount = 100.0f;
+    crossHigh->space.reverbMix = 95.0f;
+    crossHigh->space.reverbDecay = 19.0f;
+    crossHigh->space.reverbSize = 0.9f;
+    crossHigh->timePro.halfTime = 7.0f;
+    crossHigh->timePro.halfSmooth = 90.0f;
+    crossHigh->applyMetaControl();
+    EXPECT_EQ (crossHigh->space.reverbMix, 100.0f);
+    EXPECT_EQ (crossHigh->space.reverbDecay, 20.0f);
+    EXPECT_EQ (crossHigh->space.reverbSize, 1.0f);
+    EXPECT_EQ (crossHigh->timePro.halfTime, 8.0f);
+    EXPECT_EQ (crossHigh->timePro.halfSmooth, 100.0f);
+
+    // Feedback gain on a wide EQ (low bands are not limited when drawn): the low bands stop at
+    // 18 dB, the top two at 12, and the gain sum drives the character.
+    auto wide = fresh();
+    wide->metaControlMode = 4;
+    wide->metaCoupling = 100.0f;
+    wide->eqGains = { 30, -30, 0, 0, 15, -15 };
+    wide->space.reverbMix = 50.0f;
+    wide->applyMetaControl();
+    const std::array<float, 6> limited { 18, -18, 2, 2.8f, 12, -12 };
+    for (size_t b = 0; b < 6; ++b)
+        EXPECT_FLOAT_EQ (wide->eqGains[b], limited[b]) << "band " << b;
+    EXPECT_FLOAT_EQ (wide->timePro.drive, 40.0f * 52.8f / 60.0f);
+    EXPECT_FLOAT_EQ (wide->timePro.saturation, 30.0f * 52.8f / 60.0f);
+    EXPECT_FLOAT_EQ (wide->metaEnergy, 1.5f + 4.0f * 52.8f / 60.0f);
+    EXPECT_EQ (wide->space.delayTime, 30.0f);
+
     // The other modes, and any mode at a value below 0.01, change nothing.
     for (const int mode : { 0, 2, 3, 6, 7, 5 })
     {
