@@ -75,6 +75,7 @@ void FinalizerProcessor::prepare (double requestedRate, int)
     }
 
     updateEqCoefficients();
+    eqSnapshot.takeLatest();
 }
 
 void FinalizerProcessor::reset()
