@@ -42,7 +42,7 @@ CC=clang-14 CXX=clang++-14 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_T
 if [ "$make_seeds" -eq 1 ]; then
     cmake --build "$build" --target tavro_fuzz_seeds
     for dir in "$root"/tests/fuzz/seeds/*/; do rm -f "$dir"/*; done
-    "$build/tests/fuzz/tavro_fuzz_seeds" "$root/tests/fuzz/seeds/decode_fuzz"
+    "$build/tests/fuzz/tavro_fuzz_seeds" "$root/tests/fuzz/seeds"
     exit 0
 fi
 

@@ -54,6 +54,7 @@ class MainComponentChainAccess;
 class MainComponentRoadAccess;
 class MainComponentMacroAccess;
 class MainComponentEnginesAccess;
+class MainComponentPresetAccess;
 
 /** A recorded macro-knob move: sample position, knob and value (0..100, MasterPro 0..19). */
 struct AutomationEvent
@@ -121,6 +122,7 @@ private:
     friend class MainComponentRoadAccess;
     friend class MainComponentMacroAccess;
     friend class MainComponentEnginesAccess;
+    friend class MainComponentPresetAccess;
 
     struct SamplerVoice
     {
@@ -281,11 +283,18 @@ private:
     void addLoopSequenceEntry (int portion, const juce::String& repeatsText);
     static int parseRepeatCount (const juce::String& text);
 
-    // Preset files: filled in with the preset dialogs and the quick preset.
-    void showPresetSaveChooser();
-    void showPresetLoadChooser();
-    bool quickSavePreset();
-    bool quickLoadPreset();
+    //==============================================================================
+    // Preset files (presets source file). The button flashes only when a file was really
+    // written or a preset applied; a dialog's failure says so in a warning box.
+    juce::var createPresetJson() const;
+    bool applyPreset (const juce::var& preset);
+    void showSavePresetDialog();
+    void showLoadPresetDialog();
+    void savePresetToFile (const juce::File& chosen);
+    void loadPresetFromFile (const juce::File& chosen);
+    bool saveQuickPreset();
+    bool loadQuickPreset();
+    void showPresetWarning (const juce::String& title, const juce::String& message);
 
     //==============================================================================
     // Layout helpers (layout source file).
@@ -446,6 +455,8 @@ private:
 
     juce::TextButton presetButton { "ZARIDEZ" };
     MainTimerSteps::PresetFlash presetFlash;
+    /** Where preset warnings go instead of a warning box while set (tests read them here). */
+    std::function<void (const juce::String& title, const juce::String& message)> presetWarningSink;
     juce::TextButton revertButton { "REVERT" };
 
     std::vector<LoopSequenceEntry> loopSequence;

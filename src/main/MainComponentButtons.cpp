@@ -11,7 +11,6 @@ namespace
 {
     const juce::Colour normalButtonColour (MainTimerSteps::presetNormalColour);
     const juce::Colour savedColour (MainTimerSteps::presetSavedColour);
-    const juce::Colour loadedColour (MainTimerSteps::presetLoadedColour);
 
     /** A panel's control by its caption (the component name of its knobs) or its button text. */
     template <typename ComponentType>
@@ -162,12 +161,10 @@ void MainComponent::handlePresetMenuResult (int id)
 {
     switch (id)
     {
-        case 1:  showPresetSaveChooser(); break;
-        case 2:  showPresetLoadChooser(); break;
-
-        // The success colours appear only when the file was really written or applied.
-        case 3:  if (quickSavePreset()) presetButton.setColour (juce::TextButton::buttonColourId, savedColour); break;
-        case 4:  if (quickLoadPreset()) presetButton.setColour (juce::TextButton::buttonColourId, loadedColour); break;
+        case 1:  showSavePresetDialog(); break;
+        case 2:  showLoadPresetDialog(); break;
+        case 3:  saveQuickPreset(); break;
+        case 4:  loadQuickPreset(); break;
 
         case 10: setKnobAnimationEnabled (! knobAnimationEnabled); break;
         case 11: setKnobAnimationFps (30); break;
@@ -311,7 +308,3 @@ void MainComponent::addLoopSequenceEntry (int portion, const juce::String& repea
 // places in the buttons and menus and do nothing until those land.
 
 void MainComponent::showBpmDetectionMenu() {}
-void MainComponent::showPresetSaveChooser() {}
-void MainComponent::showPresetLoadChooser() {}
-bool MainComponent::quickSavePreset() { return false; }
-bool MainComponent::quickLoadPreset() { return false; }

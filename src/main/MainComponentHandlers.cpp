@@ -30,7 +30,16 @@ bool MainComponent::keyPressed (const juce::KeyPress& key, juce::Component*)
         return true;
     }
 
-    return false;
+    const auto ctrl = juce::ModifierKeys::ctrlModifier;
+    const auto ctrlShift = juce::ModifierKeys::ctrlModifier | juce::ModifierKeys::shiftModifier;
+
+    if (key == juce::KeyPress ('s', ctrl, 0))            saveQuickPreset();
+    else if (key == juce::KeyPress ('s', ctrlShift, 0))  showSavePresetDialog();
+    else if (key == juce::KeyPress ('l', ctrl, 0))       loadQuickPreset();
+    else if (key == juce::KeyPress ('l', ctrlShift, 0))  showLoadPresetDialog();
+    else                                                 return false;
+
+    return true;
 }
 
 bool MainComponent::keyStateChanged (bool, juce::Component*)

@@ -1,19 +1,59 @@
-// Writes the decode target's seed corpus: a few frames of every format, and the damaged files
-// the tests build, each behind the byte that picks its extension.
+// Writes the seed corpora into <seeds>/<target>/. The decode target's: a few frames of every
+// format, and the damaged files the tests build, each behind the byte that picks its extension.
+// The preset target's: both written forms, and the shapes the reader must refuse.
 #include "fuzz/DecodeFuzzInput.h"
+#include "main/PresetFile.h"
 #include "support/MalformedAudio.h"
 
 #include <cstdio>
+
+namespace
+{
+    bool writePresetSeeds (const juce::File& folder)
+    {
+        folder.createDirectory();
+
+        const presetfile::State state { 100.0f / 3.0f, 25.0f, 18, 40.0f, 0.1f, 5.0f, -1.5f, -0.25f, 128.0f, true };
+        const auto json = presetfile::toJson (state);
+
+        const std::pair<const char*, juce::String> seeds[] = {
+            { "dialog-form",    presetfile::toText (json, true) },
+            { "quick-form",     presetfile::toText (json, false) },
+            { "minimal",        R"({"toneMax": 50})" },
+            { "strings",        R"({"toneMax": "12.5", "pan": " -0.5 ", "bpm": "90", "freeze": 1})" },
+            { "out-of-range",   R"({"toneMax": 1e30, "masterPro": -3, "pitch": 99, "pan": -7, "bpm": -1})" },
+            { "wrong-types",    R"({"toneMax": true, "pan": "left", "freeze": "yes", "pitch": null})" },
+            { "array",          R"([{"toneMax": 50}, 1, "x", [2]])" },
+            { "no-tonemax",     R"({"spatialMax": 60, "version": 1})" },
+            { "nested",         R"({"toneMax": 5, "x": {"y": [[[{"z": "[{"}"}]]]}})" },
+            { "truncated",      presetfile::toText (json, true).dropLastCharacters (9) },
+            { "trailing",       R"({"toneMax": 50} {"toneMax": 60})" },
+            { "escapes",        R"({"toneMax": 5, "n": "ä
+	\"\/"})" },
+        };
+
+        for (const auto& [name, text] : seeds)
+            if (! folder.getChildFile (name).replaceWithText (text, false, false, nullptr))
+                return false;
+
+        return true;
+    }
+}
 
 int main (int argc, char** argv)
 {
     if (argc != 2)
     {
-        std::fprintf (stderr, "usage: %s <seed folder>\n", argv[0]);
+        std::fprintf (stderr, "usage: %s <seeds folder>\n", argv[0]);
         return 2;
     }
 
-    const juce::File folder (juce::File::getCurrentWorkingDirectory().getChildFile (argv[1]));
+    const juce::File seedsRoot (juce::File::getCurrentWorkingDirectory().getChildFile (argv[1]));
+
+    if (! writePresetSeeds (seedsRoot.getChildFile ("preset_fuzz")))
+        return 1;
+
+    const auto folder = seedsRoot.getChildFile ("decode_fuzz");
     folder.createDirectory();
 
     juce::WavAudioFormat wav;
