@@ -72,6 +72,7 @@ void FinalizerProcessor::prepare (double requestedRate, int)
     }
 
     updateEqCoefficients();
+    eqSnapshot.takeLatest();
 }
 
 void FinalizerProcessor::reset()

@@ -2,6 +2,7 @@
 
 #include "dsp/Biquad.h"
 #include "dsp/Decibels.h"
+#include "dsp/VectorMath.h"
 #include "dsp/VectorTanh.h"
 
 #include <juce_audio_basics/juce_audio_basics.h>
@@ -236,12 +237,18 @@ namespace smarteq
 
         constexpr int stretch = 64;
 
-        // The C library's functions over a stretch, one value at a time: the same calls as the
-        // per-sample form, in loops without the per-sample branching around them. tanh runs
-        // four lanes at a time through the library's own algorithm (dsp::tanhEach, same bits).
-        inline void sinEach (const float* in, float* out, int n) noexcept   { for (int i = 0; i < n; ++i) out[i] = std::sin (in[i]); }
+        // The C library's functions over a stretch, in loops without the per-sample branching
+        // around them. tanh, sin and the powers of ten run several lanes at a time through the
+        // library's own algorithms (dsp::tanhEach, sinEach, exp10Each: the same bits).
         inline void log10Each (const float* in, float* out, int n) noexcept { for (int i = 0; i < n; ++i) out[i] = std::log10 (in[i]); }
-        inline void gainEach (const float* dB, float* out, int n) noexcept  { for (int i = 0; i < n; ++i) out[i] = gainOf (dB[i]); }
+
+        /** gainOf over a stretch: the same division by 20, then the same power. */
+        inline void gainEach (const float* dB, float* out, int n) noexcept
+        {
+            for (int i = 0; i < n; ++i)
+                out[i] = dB[i] / 20.0f;
+            dsp::exp10Each (out, out, n);
+        }
 
         inline bool allFinite (const float* a, const float* b, int n) noexcept
         {
@@ -269,7 +276,7 @@ namespace smarteq
             }
             st.motionPhase = phase;
 
-            sinEach (m, m, n);
+            dsp::sinEach (m, m, n);
             for (int i = 0; i < n; ++i)
                 m[i] = m[i] * plan.depthScale * 6.0f;
         }
@@ -357,10 +364,10 @@ namespace smarteq
 
             if (plan.harmonics)
             {
-                alignas (16) float s[stretch];
+                alignas (16) float s[stretch] = {};   // zeroed only to keep the compiler's uninitialised-read check quiet
                 for (int i = 0; i < n; ++i)
                     s[i] = 3.14159f * y[i];
-                sinEach (s, s, n);
+                dsp::sinEach (s, s, n);
                 const float h = plan.harmonicsMix;
                 for (int i = 0; i < n; ++i)
                     y[i] = s[i] * h + (1.0f - h) * y[i];
