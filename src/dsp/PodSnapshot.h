@@ -46,6 +46,16 @@ public:
         return readerCopy;
     }
 
+    /** Reader side for the prepare step, when no block is in flight: takes the newest value,
+        waiting for a writer if one is busy. Without it the first blocks after a prepare would
+        run on the default value whenever their try-lock happened to meet a publish. */
+    void takeLatest() noexcept
+    {
+        const juce::SpinLock::ScopedLockType sl (lock);
+        readerCopy = shared;
+        readerSequence = sequence.load (std::memory_order_relaxed);
+    }
+
     /** The reader's current copy, without looking for a newer one. Reader thread only. */
     const T& current() const noexcept { return readerCopy; }
 

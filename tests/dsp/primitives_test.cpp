@@ -48,6 +48,18 @@ TEST (PodSnapshot, ReaderTakesTheNewestWholeValueOncePerLook)
     EXPECT_EQ (&snap.acquire(), &v);      // nothing new: the same copy
 }
 
+TEST (PodSnapshot, PrepareStepTakesTheNewestValueBeforeAnyBlock)
+{
+    struct Pair { int a = 0, b = 0; };
+    PodSnapshot<Pair> snap;
+    snap.publish ({ 4, 40 });
+    snap.takeLatest();
+    EXPECT_EQ (snap.current().a, 4);      // the first block's copy, even if its try-lock fails
+    EXPECT_EQ (snap.current().b, 40);
+    EXPECT_EQ (&snap.acquire(), &snap.current());
+    EXPECT_EQ (snap.acquire().b, 40);
+}
+
 TEST (EventHandoff, ClearEmptiesBothBanksAndCountersButKeepsSeedAndGeneration)
 {
     EventHandoff h;

@@ -191,10 +191,11 @@ TEST (MetaControlKnob, MenuSetsTheDisplayModeAndResetsTheEnergy)
 
     k.knob.mode = 3;
     std::vector<int> ids, ticked;
-    for (juce::PopupMenu::MenuItemIterator it (k.knob.buildMenu()); it.next();)
+    const auto menu = k.knob.buildMenu();
+    for (juce::PopupMenu::MenuItemIterator it (menu); it.next();)
     {
         const auto& item = it.getItem();
-        if (! item.isSectionHeader && ! item.isSeparator)
+        if (item.itemID != 0)
             ids.push_back (item.itemID);
         if (item.isTicked)
             ticked.push_back (item.itemID);
