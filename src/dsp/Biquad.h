@@ -125,19 +125,62 @@ namespace dsp
     /** Peaking (bell) section for amplitude `a` = 10^(gainDb / 40), worked out in `Real`
         precision and stored as floats. */
     template <typename Real>
-    BiquadCoefficients peaking (Real sampleRate, Real frequency, Real a, Real q) noexcept
+    BiquadCoefficients peakingFromAngle (Real sinW, Real cosW, Real a, Real twoQ) noexcept
     {
-        const Real w = juce::MathConstants<Real>::twoPi * frequency / sampleRate;
-        const Real alpha = std::sin (w) / (Real (2) * q);
+        const Real alpha = sinW / twoQ;
         const Real d = Real (1) + alpha / a;
 
         BiquadCoefficients c;
         c.b0 = (float) ((Real (1) + alpha * a) / d);
-        c.b1 = (float) (Real (-2) * std::cos (w) / d);
+        c.b1 = (float) (Real (-2) * cosW / d);
         c.b2 = (float) ((Real (1) - alpha * a) / d);
         c.a1 = c.b1;
         c.a2 = (float) ((Real (1) - alpha / a) / d);
         return c;
+    }
+
+    template <typename Real>
+    BiquadCoefficients peaking (Real sampleRate, Real frequency, Real a, Real q) noexcept
+    {
+        const Real w = juce::MathConstants<Real>::twoPi * frequency / sampleRate;
+        return peakingFromAngle (std::sin (w), std::cos (w), a, Real (2) * q);
+    }
+
+    /** Per-sample coefficients of a moving bell, one array per coefficient (a1 equals b1). */
+    struct PeakingTrack
+    {
+        static constexpr int capacity = 64;
+        float b0[capacity], b1[capacity], b2[capacity], a2[capacity];
+
+        BiquadCoefficients at (int i) const noexcept { return { b0[i], b1[i], b2[i], b1[i], a2[i] }; }
+    };
+
+    /** `peaking<float>` for the first `n` (at most `PeakingTrack::capacity`) of `frequencies`,
+        value for value the same, with the divisions of several samples done side by side. */
+    inline void peakingEach (float sampleRate, const float* frequencies, float a, float q, int n,
+                             PeakingTrack& out) noexcept
+    {
+        float sinW[PeakingTrack::capacity], cosW[PeakingTrack::capacity];
+
+        for (int i = 0; i < n; ++i)
+            sinW[i] = juce::MathConstants<float>::twoPi * frequencies[i] / sampleRate;
+
+        for (int i = 0; i < n; ++i)
+        {
+            const float w = sinW[i];
+            sinW[i] = std::sin (w);
+            cosW[i] = std::cos (w);
+        }
+
+        const float twoQ = 2.0f * q;
+        for (int i = 0; i < n; ++i)
+        {
+            const auto c = peakingFromAngle (sinW[i], cosW[i], a, twoQ);
+            out.b0[i] = c.b0;
+            out.b1[i] = c.b1;
+            out.b2[i] = c.b2;
+            out.a2[i] = c.a2;
+        }
     }
 
     /** The classic shelf, cut, notch and bell shapes, in float. */

@@ -77,32 +77,34 @@ void MainComponent::showPresetWarning (const juce::String& title, const juce::St
 // The dialogs are thin shells: each result goes to a plain function taking the file. The
 // chooser is shared with its callback so it lives until the callback has run.
 
+namespace
+{
+    void launchPresetChooser (MainComponent& owner, const juce::String& title, const juce::String& patterns, int flags,
+                              void (MainComponent::*handler) (const juce::File&))
+    {
+        auto chooser = std::make_shared<juce::FileChooser> (title, platform::chooserStart (platform::documentsFolder()),
+                                                            patterns, true);
+        juce::Component::SafePointer<MainComponent> safe (&owner);
+        chooser->launchAsync (flags | juce::FileBrowserComponent::canSelectFiles,
+                              [safe, chooser, handler] (const juce::FileChooser& c)
+                              {
+                                  if (safe != nullptr)
+                                      (safe.getComponent()->*handler) (c.getResult());
+                              });
+    }
+}
+
+// Linux matches patterns case by case, so each carries its upper-case form too.
 void MainComponent::showSavePresetDialog()
 {
-    auto chooser = std::make_shared<juce::FileChooser> ("Save TavroFx Preset",
-                                                        platform::chooserStart (platform::documentsFolder()),
-                                                        "*.tavro;*.TAVRO", true);
-    juce::Component::SafePointer<MainComponent> safe (this);
-    chooser->launchAsync (juce::FileBrowserComponent::saveMode | juce::FileBrowserComponent::canSelectFiles,
-                          [safe, chooser] (const juce::FileChooser& c)
-                          {
-                              if (safe != nullptr)
-                                  safe->savePresetToFile (c.getResult());
-                          });
+    launchPresetChooser (*this, "Save TavroFx Preset", "*.tavro;*.TAVRO", juce::FileBrowserComponent::saveMode,
+                         &MainComponent::savePresetToFile);
 }
 
 void MainComponent::showLoadPresetDialog()
 {
-    auto chooser = std::make_shared<juce::FileChooser> ("Load TavroFx Preset",
-                                                        platform::chooserStart (platform::documentsFolder()),
-                                                        "*.tavro;*.json;*.TAVRO;*.JSON", true);
-    juce::Component::SafePointer<MainComponent> safe (this);
-    chooser->launchAsync (juce::FileBrowserComponent::openMode | juce::FileBrowserComponent::canSelectFiles,
-                          [safe, chooser] (const juce::FileChooser& c)
-                          {
-                              if (safe != nullptr)
-                                  safe->loadPresetFromFile (c.getResult());
-                          });
+    launchPresetChooser (*this, "Load TavroFx Preset", "*.tavro;*.json;*.TAVRO;*.JSON", juce::FileBrowserComponent::openMode,
+                         &MainComponent::loadPresetFromFile);
 }
 
 void MainComponent::savePresetToFile (const juce::File& chosen)

@@ -25,11 +25,10 @@ namespace
             { "wrong-types",    R"({"toneMax": true, "pan": "left", "freeze": "yes", "pitch": null})" },
             { "array",          R"([{"toneMax": 50}, 1, "x", [2]])" },
             { "no-tonemax",     R"({"spatialMax": 60, "version": 1})" },
-            { "nested",         R"({"toneMax": 5, "x": {"y": [[[{"z": "[{"}"}]]]}})" },
+            { "nested",         R"({"toneMax": 5, "x": {"y": [[[{"z": "[{\"}"}]]]}})" },
             { "truncated",      presetfile::toText (json, true).dropLastCharacters (9) },
             { "trailing",       R"({"toneMax": 50} {"toneMax": 60})" },
-            { "escapes",        R"({"toneMax": 5, "n": "ä
-	\"\/"})" },
+            { "escapes",        R"({"toneMax": 5, "n": "\u00e4\n\t\\\"\/"})" },
         };
 
         for (const auto& [name, text] : seeds)

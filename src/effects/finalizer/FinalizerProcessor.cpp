@@ -1,6 +1,9 @@
 #include "effects/finalizer/FinalizerProcessor.h"
 
 #include "dsp/Decibels.h"
+#include "dsp/VectorTanh.h"
+
+#include <algorithm>
 
 #include <cmath>
 
@@ -15,10 +18,10 @@ namespace
         return true;
     }
 
-    /** The band drive's blend of a value towards its saturated form. */
-    inline float saturate (float x, float gain, float mix) noexcept
+    /** The band drive's blend of a value towards its saturated form tanh (gain x). */
+    inline float blend (float x, float saturated, float mix) noexcept
     {
-        return x + (std::tanh (gain * x) - x) * mix;
+        return x + (saturated - x) * mix;
     }
 }
 
@@ -238,65 +241,142 @@ void FinalizerProcessor::readParameters() noexcept
     p.belowGain = std::pow (10.0f, -(4.0f * p.below + 2.0f) / 40.0f);
 }
 
-void FinalizerProcessor::bandStage (float& l, float& r) noexcept
+void FinalizerProcessor::bandStage (float* left, float* right, int n) noexcept
 {
     const auto& p = params;
-    float bandLeft[6], bandRight[6];
+    float bandLeft[6][chunkSize], bandRight[6][chunkSize];
+    splitBands (left, right, n, bandLeft, bandRight);
+
+    // Every drive's tanh arguments of the run go into one array, so they are evaluated four
+    // at a time; the blends then read them back in the same order.
+    float shaped[12 * chunkSize];
+    float* next = shaped;
+
+    for (size_t k = 0; k < 6; ++k)
     {
-        float xl = l, xr = r;
+        if (! (p.bandDrive[k] > 0.0001f))
+            continue;
+
+        const float g = p.bandGain[k];
+        const float* bl = bandLeft[k];
+        const float* br = bandRight[k];
+
+        if (p.bandMode[k] == 1)
+        {
+            for (int i = 0; i < n; ++i)
+                next[i] = g * ((bl[i] + br[i]) / 2.0f);
+            next += n;
+        }
+        else if (p.bandMode[k] == 3)
+        {
+            for (int i = 0; i < n; ++i)
+            {
+                next[i] = g * ((bl[i] + br[i]) / 2.0f);
+                next[n + i] = g * ((bl[i] - br[i]) / 2.0f);
+            }
+            next += 2 * n;
+        }
+        else
+        {
+            for (int i = 0; i < n; ++i)
+            {
+                next[i] = g * bl[i];
+                next[n + i] = g * br[i];
+            }
+            next += 2 * n;
+        }
+    }
+
+    dsp::tanhEach (shaped, shaped, (int) (next - shaped));
+
+    float sumL[chunkSize] {}, sumR[chunkSize] {};
+    const float* t = shaped;
+
+    for (size_t k = 0; k < 6; ++k)
+    {
+        float* bl = bandLeft[k];
+        float* br = bandRight[k];
+
+        if (p.bandDrive[k] > 0.0001f)
+            t = blendDrive (k, t, bl, br, n);
+
+        const float w = p.bandWidth[k];
+        for (int i = 0; i < n; ++i)
+        {
+            const float mid = (bl[i] + br[i]) / 2.0f;
+            const float side = (bl[i] - br[i]) / 2.0f * w;
+            sumL[i] += mid + side;
+            sumR[i] += mid - side;
+        }
+    }
+
+    std::copy (sumL, sumL + n, left);
+    std::copy (sumR, sumR + n, right);
+}
+
+const float* FinalizerProcessor::blendDrive (size_t k, const float* t, float* bl, float* br, int n) const noexcept
+{
+    const float m = params.bandMix[k];
+
+    if (params.bandMode[k] == 1)
+    {
+        for (int i = 0; i < n; ++i)
+        {
+            const float mid = (bl[i] + br[i]) / 2.0f;
+            const float d = (t[i] - mid) * m;
+            bl[i] += d;
+            br[i] += d;
+        }
+        return t + n;
+    }
+
+    if (params.bandMode[k] == 3)
+    {
+        for (int i = 0; i < n; ++i)
+        {
+            const float mid = (bl[i] + br[i]) / 2.0f;
+            const float side = (bl[i] - br[i]) / 2.0f;
+            const float newMid = blend (mid, t[i], m);
+            const float newSide = blend (side, t[n + i], m);
+            bl[i] = newMid + newSide;
+            br[i] = newMid - newSide;
+        }
+        return t + 2 * n;
+    }
+
+    for (int i = 0; i < n; ++i)
+    {
+        bl[i] = blend (bl[i], t[i], m);
+        br[i] = blend (br[i], t[n + i], m);
+    }
+    return t + 2 * n;
+}
+
+void FinalizerProcessor::splitBands (const float* left, const float* right, int n, float (&bandLeft)[6][chunkSize],
+                                     float (&bandRight)[6][chunkSize]) noexcept
+{
+    auto crossLeft = dsp.crossoverLeft;
+    auto crossRight = dsp.crossoverRight;
+    const auto coef = dsp.crossoverCoef;
+
+    for (int i = 0; i < n; ++i)
+    {
+        float xl = left[i], xr = right[i];
         for (size_t k = 0; k < 5; ++k)
         {
-            const float c = dsp.crossoverCoef[k];
-            const float lpL = dsp.crossoverLeft[k].process (xl, c);
-            const float lpR = dsp.crossoverRight[k].process (xr, c);
-            bandLeft[k] = lpL;
-            bandRight[k] = lpR;
+            const float lpL = crossLeft[k].process (xl, coef[k]);
+            const float lpR = crossRight[k].process (xr, coef[k]);
+            bandLeft[k][i] = lpL;
+            bandRight[k][i] = lpR;
             xl -= lpL;
             xr -= lpR;
         }
-        bandLeft[5] = xl;
-        bandRight[5] = xr;
+        bandLeft[5][i] = xl;
+        bandRight[5][i] = xr;
     }
 
-    float sumL = 0.0f, sumR = 0.0f;
-    for (size_t k = 0; k < 6; ++k)
-    {
-        float bl = bandLeft[k], br = bandRight[k];
-
-        if (p.bandDrive[k] > 0.0001f)
-        {
-            const float g = p.bandGain[k];
-            const float m = p.bandMix[k];
-
-            if (p.bandMode[k] == 1)
-            {
-                const float mid = (bl + br) / 2.0f;
-                const float d = (std::tanh (g * mid) - mid) * m;
-                bl += d;
-                br += d;
-            }
-            else if (p.bandMode[k] == 3)
-            {
-                const float mid = saturate ((bl + br) / 2.0f, g, m);
-                const float side = saturate ((bl - br) / 2.0f, g, m);
-                bl = mid + side;
-                br = mid - side;
-            }
-            else
-            {
-                bl = saturate (bl, g, m);
-                br = saturate (br, g, m);
-            }
-        }
-
-        const float mid = (bl + br) / 2.0f;
-        const float side = (bl - br) / 2.0f * p.bandWidth[k];
-        sumL += mid + side;
-        sumR += mid - side;
-    }
-
-    l = sumL;
-    r = sumR;
+    dsp.crossoverLeft = crossLeft;
+    dsp.crossoverRight = crossRight;
 }
 
 void FinalizerProcessor::process (juce::AudioBuffer<float>& buffer, int startSample, int numSamples) noexcept
@@ -343,15 +423,39 @@ void FinalizerProcessor::process (juce::AudioBuffer<float>& buffer, int startSam
 
 FinalizerProcessor::BlockSums FinalizerProcessor::runChain (float* outLeft, float* outRight, int numSamples) noexcept
 {
-    const auto& p = params;
     BlockSums sums;
 
-    for (int i = 0; i < numSamples; ++i)
+    // Stage by stage over short runs: each stage's state stays in registers through its run,
+    // and what does not depend on earlier samples is evaluated for the whole run at once.
+    for (int start = 0; start < numSamples; start += chunkSize)
     {
-        float l = outLeft[i] * p.inputGain;
-        float r = outRight[i] * p.inputGain;
+        const int n = juce::jmin (chunkSize, numSamples - start);
+        float* const l = outLeft + start;
+        float* const r = outRight + start;
 
-        for (auto& band : dsp.eqBands)
+        equalise (l, r, n);
+        bandStage (l, r, n);
+        widenAndLimit (l, r, n, sums);
+        distStage (l, r, n);
+        atomizeStage (l, r, n);
+        applyOutput (l, r, n, sums);
+    }
+
+    return sums;
+}
+
+void FinalizerProcessor::equalise (float* left, float* right, int n) noexcept
+{
+    const auto& p = params;
+    auto eq = dsp.eqBands;
+    auto dc = dsp.dcFilter;
+
+    for (int i = 0; i < n; ++i)
+    {
+        float l = left[i] * p.inputGain;
+        float r = right[i] * p.inputGain;
+
+        for (auto& band : eq)
         {
             l = band.process (0, l);
             r = band.process (1, r);
@@ -359,16 +463,28 @@ FinalizerProcessor::BlockSums FinalizerProcessor::runChain (float* outLeft, floa
 
         if (p.dcFilter)
         {
-            l = dsp.dcFilter.process (0, l);
-            r = dsp.dcFilter.process (1, r);
+            l = dc.process (0, l);
+            r = dc.process (1, r);
         }
 
-        bandStage (l, r);
+        left[i] = l;
+        right[i] = r;
+    }
 
-        const float gm = (l + r) / 2.0f;
-        const float gs = (l - r) / 2.0f * p.width;
-        l = gm + (1.0f - p.asymmetry) * gs;
-        r = gm - (1.0f + p.asymmetry) * gs;
+    dsp.eqBands = eq;
+    dsp.dcFilter = dc;
+}
+
+void FinalizerProcessor::widenAndLimit (float* left, float* right, int n, BlockSums& sums) const noexcept
+{
+    const auto& p = params;
+
+    for (int i = 0; i < n; ++i)
+    {
+        const float gm = (left[i] + right[i]) / 2.0f;
+        const float gs = (left[i] - right[i]) / 2.0f * p.width;
+        const float l = gm + (1.0f - p.asymmetry) * gs;
+        const float r = gm - (1.0f + p.asymmetry) * gs;
 
         float lr = p.cosRotate * l - p.sinRotate * r;
         float rr = p.cosRotate * r + p.sinRotate * l;
@@ -381,21 +497,27 @@ FinalizerProcessor::BlockSums FinalizerProcessor::runChain (float* outLeft, floa
         if (std::abs (lr) > p.ceilingGain) lr = std::copysign (p.ceilingGain, lr);
         if (std::abs (rr) > p.ceilingGain) rr = std::copysign (p.ceilingGain, rr);
 
-        applyDistStage (lr, rr);
-        applyAtomizeStage (lr, rr);
+        left[i] = lr;
+        right[i] = rr;
+    }
+}
 
-        lr *= p.outputGain;
-        rr *= p.outputGain;
+void FinalizerProcessor::applyOutput (float* left, float* right, int n, BlockSums& sums) const noexcept
+{
+    const auto& p = params;
 
-        outLeft[i] = lr * p.leftMix;
-        outRight[i] = rr * p.rightMix;
+    for (int i = 0; i < n; ++i)
+    {
+        const float lr = left[i] * p.outputGain;
+        const float rr = right[i] * p.outputGain;
+
+        left[i] = lr * p.leftMix;
+        right[i] = rr * p.rightMix;
 
         sums.peakLeft = juce::jmax (sums.peakLeft, std::abs (lr));
         sums.peakRight = juce::jmax (sums.peakRight, std::abs (rr));
         sums.finiteProbe += lr * 0.0f + rr * 0.0f;
     }
-
-    return sums;
 }
 
 void FinalizerProcessor::finishBlock (const BlockSums& sums, const float* outLeft, const float* outRight,

@@ -158,9 +158,21 @@ private:
         float finiteProbe = 0.0f;
     };
 
+    /** The longest run a stage works through at once (the stack arrays' size). */
+    static constexpr int chunkSize = dsp::PeakingTrack::capacity;
+
     void readParameters() noexcept;
     BlockSums runChain (float* left, float* right, int numSamples) noexcept;
-    void bandStage (float& left, float& right) noexcept;
+    void equalise (float* left, float* right, int n) noexcept;
+    void bandStage (float* left, float* right, int n) noexcept;
+    void splitBands (const float* left, const float* right, int n, float (&bandLeft)[6][chunkSize],
+                     float (&bandRight)[6][chunkSize]) noexcept;
+    const float* blendDrive (size_t band, const float* saturated, float* bandLeft, float* bandRight, int n) const noexcept;
+    void widenAndLimit (float* left, float* right, int n, BlockSums& sums) const noexcept;
+    void distStage (float* left, float* right, int n) noexcept;
+    void distEnvelopes (const float* left, const float* right, int n, float* mid, float* side, float* before) noexcept;
+    void atomizeStage (float* left, float* right, int n) noexcept;
+    void applyOutput (float* left, float* right, int n, BlockSums& sums) const noexcept;
     void finishBlock (const BlockSums& sums, const float* left, const float* right, int numSamples) noexcept;
     void designCut (float frequency, float a, float q, BiquadCoefficients& coefficients) const noexcept;
     void pullEqCoefficients() noexcept;
@@ -169,8 +181,8 @@ private:
     void restIdleStages() noexcept;
     bool audioStateIsFinite() const noexcept;
     void planStages() noexcept;
-    void filterDip (DipState& dip, const DipSweep& sweep, float amount, float gain, float step, float q,
-                    float left, float right, float (&y)[2]) noexcept;
+    void sweepDip (DipState& dip, const DipSweep& sweep, float amount, float gain, float step, float q, int n,
+                   dsp::PeakingTrack& track) noexcept;
 
     FinalizerSettings& settings;
 

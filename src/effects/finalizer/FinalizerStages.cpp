@@ -1,5 +1,7 @@
 #include "effects/finalizer/FinalizerProcessor.h"
 
+#include "dsp/VectorTanh.h"
+
 #include <cmath>
 
 namespace
@@ -64,6 +66,11 @@ void FinalizerProcessor::restIdleStages() noexcept
 
 void FinalizerProcessor::applyDistStage (float& left, float& right) noexcept
 {
+    distStage (&left, &right, 1);
+}
+
+void FinalizerProcessor::distStage (float* left, float* right, int n) noexcept
+{
     const float d1 = params.density;
     const float d2 = params.artic;
     const float d3 = params.residue;
@@ -72,58 +79,101 @@ void FinalizerProcessor::applyDistStage (float& left, float& right) noexcept
     if (d1 < 0.01f && d2 < 0.01f && d3 < 0.01f && d4 < 0.001f)
         return;
 
-    float m = (left + right) / 2.0f;
-    float s = (left - right) / 2.0f;
-    const float m0 = std::abs (m);
-
-    if (d1 > 0.01f)
-    {
-        const float am = std::abs (m);
-        dsp.densityEnvelope = am > dsp.densityEnvelope ? am : dsp.densityEnvelope * 0.9999f;
-
-        if (dsp.densityEnvelope > 0.1f && am > 0.05f)
-            m *= juce::jmax (1.0f - am / (dsp.densityEnvelope + 0.001f) * d1 * 0.4f, 0.5f);
-    }
-
-    if (d2 > 0.01f)
-    {
-        const float x = std::abs (m);
-        dsp.articEnvelope += (x - dsp.articEnvelope) * (x > dsp.articEnvelope ? 0.05f : 0.001f);
-        const float delta = dsp.articEnvelope - dsp.articPrevEnvelope;
-        dsp.articPrevEnvelope = dsp.articEnvelope;
-
-        if (delta > 0.0f && dsp.articEnvelope > 0.01f)
-            m *= juce::jmin (1.0f + d2 * delta * 20.0f, 2.0f);
-    }
+    // The envelopes run sample by sample; the residue's saturation only reads what they
+    // leave, so it is evaluated for the whole run at once before its own recursion.
+    float mid[chunkSize], side[chunkSize], before[chunkSize], saturated[chunkSize];
+    distEnvelopes (left, right, n, mid, side, before);
 
     if (d3 > 0.01f)
     {
-        const float t = std::tanh ((3.0f * d3 + 1.0f) * m);
-        dsp.residueState = (t - m) * 0.2f + dsp.residueState * 0.8f;
-        m += dsp.residueState * d3 * 2.0f;
+        const float drive = 3.0f * d3 + 1.0f;
+        for (int i = 0; i < n; ++i)
+            saturated[i] = drive * mid[i];
+        dsp::tanhEach (saturated, saturated, n);
+
+        float state = dsp.residueState;
+        for (int i = 0; i < n; ++i)
+        {
+            state = (saturated[i] - mid[i]) * 0.2f + state * 0.8f;
+            mid[i] += state * d3 * 2.0f;
+        }
+        dsp.residueState = state;
     }
 
     if (d4 > 0.001f && params.processRate > 0.0f)
     {
-        dsp.motionPhase += params.motionStep;
-        if (dsp.motionPhase > 1.0f)
-            dsp.motionPhase -= 1.0f;
+        float phase = dsp.motionPhase;
+        for (int i = 0; i < n; ++i)
+        {
+            phase += params.motionStep;
+            if (phase > 1.0f)
+                phase -= 1.0f;
 
-        const float sv = std::sin (twoPi * dsp.motionPhase) * d4;
-        m *= 1.0f + 0.5f * sv;
-        s *= 1.0f - 0.3f * sv;
+            const float sv = std::sin (twoPi * phase) * d4;
+            mid[i] *= 1.0f + 0.5f * sv;
+            side[i] *= 1.0f - 0.3f * sv;
+        }
+        dsp.motionPhase = phase;
     }
 
-    left = m + s;
-    right = m - s;
-
-    const float am = std::abs (m);
-    if (am > 1.2f * m0 && am > 0.01f)
+    for (int i = 0; i < n; ++i)
     {
-        const float scale = m0 / am;
-        left *= scale;
-        right *= scale;
+        const float m = mid[i], s = side[i], m0 = before[i];
+        float l = m + s, r = m - s;
+
+        const float am = std::abs (m);
+        if (am > 1.2f * m0 && am > 0.01f)
+        {
+            const float scale = m0 / am;
+            l *= scale;
+            r *= scale;
+        }
+
+        left[i] = l;
+        right[i] = r;
     }
+}
+
+void FinalizerProcessor::distEnvelopes (const float* left, const float* right, int n, float* mid, float* side,
+                                        float* before) noexcept
+{
+    const float d1 = params.density;
+    const float d2 = params.artic;
+    const bool density = d1 > 0.01f, artic = d2 > 0.01f;
+    float densityEnvelope = dsp.densityEnvelope, articEnvelope = dsp.articEnvelope, articPrev = dsp.articPrevEnvelope;
+
+    for (int i = 0; i < n; ++i)
+    {
+        float m = (left[i] + right[i]) / 2.0f;
+        side[i] = (left[i] - right[i]) / 2.0f;
+        before[i] = std::abs (m);
+
+        if (density)
+        {
+            const float am = std::abs (m);
+            densityEnvelope = am > densityEnvelope ? am : densityEnvelope * 0.9999f;
+
+            if (densityEnvelope > 0.1f && am > 0.05f)
+                m *= juce::jmax (1.0f - am / (densityEnvelope + 0.001f) * d1 * 0.4f, 0.5f);
+        }
+
+        if (artic)
+        {
+            const float x = std::abs (m);
+            articEnvelope += (x - articEnvelope) * (x > articEnvelope ? 0.05f : 0.001f);
+            const float delta = articEnvelope - articPrev;
+            articPrev = articEnvelope;
+
+            if (delta > 0.0f && articEnvelope > 0.01f)
+                m *= juce::jmin (1.0f + d2 * delta * 20.0f, 2.0f);
+        }
+
+        mid[i] = m;
+    }
+
+    dsp.densityEnvelope = densityEnvelope;
+    dsp.articEnvelope = articEnvelope;
+    dsp.articPrevEnvelope = articPrev;
 }
 
 void FinalizerProcessor::makeCutCoefficients (float frequency, float cutDb, float q,
@@ -137,58 +187,89 @@ void FinalizerProcessor::designCut (float frequency, float a, float q, BiquadCoe
     c = dsp::peaking<float> (params.atomizeRate, frequency, a, q);
 }
 
-void FinalizerProcessor::filterDip (DipState& dip, const DipSweep& sweep, float amount, float gain, float step,
-                                    float q, float left, float right, float (&y)[2]) noexcept
+void FinalizerProcessor::sweepDip (DipState& dip, const DipSweep& sweep, float amount, float gain, float step,
+                                   float q, int n, dsp::PeakingTrack& track) noexcept
 {
-    dip.phase += step;
-    if (dip.phase > 1.0f)
-        dip.phase -= 1.0f;
+    // The centre's constant part and depth, grouped as the per-sample expression groups them.
+    const float centre = sweep.base + sweep.span * amount;
+    const float depth = sweep.sweep * amount;
+    float frequencies[chunkSize];
+    float phase = dip.phase;
 
-    float f = sweep.base + sweep.span * amount + sweep.sweep * amount * std::sin (twoPi * dip.phase);
-    f = juce::jmin (juce::jlimit (sweep.lowest, sweep.highest, f), params.nyquistGuard);
+    for (int i = 0; i < n; ++i)
+    {
+        phase += step;
+        if (phase > 1.0f)
+            phase -= 1.0f;
 
-    designCut (f, gain, q, dip.filter.coefficients);
+        const float f = centre + depth * std::sin (twoPi * phase);
+        frequencies[i] = juce::jmin (juce::jlimit (sweep.lowest, sweep.highest, f), params.nyquistGuard);
+    }
 
-    y[0] = dip.filter.process (0, left);
-    y[1] = dip.filter.process (1, right);
+    dip.phase = phase;
+    dsp::peakingEach (params.atomizeRate, frequencies, gain, q, n, track);
+    dip.filter.coefficients = track.at (n - 1);
 }
 
 void FinalizerProcessor::applyAtomizeStage (float& left, float& right) noexcept
 {
+    atomizeStage (&left, &right, 1);
+}
+
+void FinalizerProcessor::atomizeStage (float* left, float* right, int n) noexcept
+{
     const float u = params.above;
     const float v = params.below;
 
-    if (u < 0.01f && v < 0.01f)
+    if ((u < 0.01f && v < 0.01f) || n <= 0)
         return;
+
+    // The dips' sweeps do not depend on the signal: each run's coefficients are designed
+    // together first, then the filters run through it.
+    dsp::PeakingTrack track;
+    float* const io[2] = { left, right };
 
     if (u > 0.01f)
     {
-        float y[2];
-        filterDip (dsp.above, aboveSweep, u, params.aboveGain, params.aboveStep, params.aboveQ, left, right, y);
+        sweepDip (dsp.above, aboveSweep, u, params.aboveGain, params.aboveStep, params.aboveQ, n, track);
 
         for (size_t ch = 0; ch < 2; ++ch)
         {
-            const float yc = emphasise (y[ch], dsp.above.smooth[ch], dsp.above.lowpass[ch], 0.15f, 1.0f + 0.25f * u, 0.02f);
-            y[ch] = (yc - dsp.above.lowpass[ch]) * 0.15f * u + (1.0f - 0.15f * u) * yc;
-        }
+            auto history = dsp.above.filter.channels[ch];
+            float smooth = dsp.above.smooth[ch], low = dsp.above.lowpass[ch];
+            float* const x = io[ch];
 
-        left = y[0];
-        right = y[1];
+            for (int i = 0; i < n; ++i)
+            {
+                const float yc = emphasise (history.process (track.at (i), x[i]), smooth, low, 0.15f, 1.0f + 0.25f * u, 0.02f);
+                x[i] = (yc - low) * 0.15f * u + (1.0f - 0.15f * u) * yc;
+            }
+
+            dsp.above.filter.channels[ch] = history;
+            dsp.above.smooth[ch] = smooth;
+            dsp.above.lowpass[ch] = low;
+        }
     }
 
     if (v > 0.01f)
     {
-        float y[2];
-        filterDip (dsp.below, belowSweep, v, params.belowGain, params.belowStep, params.belowQ, left, right, y);
+        sweepDip (dsp.below, belowSweep, v, params.belowGain, params.belowStep, params.belowQ, n, track);
 
         for (size_t ch = 0; ch < 2; ++ch)
         {
-            const float yc = emphasise (y[ch], dsp.below.smooth[ch], dsp.below.lowpass[ch], 0.2f, 1.0f - 0.2f * v, 0.01f);
-            const float low = dsp.below.lowpass[ch];
-            y[ch] = (1.0f + 0.15f * v) * low + (yc - low);
-        }
+            auto history = dsp.below.filter.channels[ch];
+            float smooth = dsp.below.smooth[ch], low = dsp.below.lowpass[ch];
+            float* const x = io[ch];
 
-        left = y[0];
-        right = y[1];
+            for (int i = 0; i < n; ++i)
+            {
+                const float yc = emphasise (history.process (track.at (i), x[i]), smooth, low, 0.2f, 1.0f - 0.2f * v, 0.01f);
+                x[i] = (1.0f + 0.15f * v) * low + (yc - low);
+            }
+
+            dsp.below.filter.channels[ch] = history;
+            dsp.below.smooth[ch] = smooth;
+            dsp.below.lowpass[ch] = low;
+        }
     }
 }

@@ -345,17 +345,28 @@ TEST (MacroApplication, MetaControlModesBendTheTargets)
         return r;
     };
 
-    // Cross-modulation: amounts above 50 push the other groups, scaled by the coupling.
-    auto cross = fresh();
-    cross->metaControlMode = 1;
-    cross->timeProAmount = 75.0f;   // x = 0.5
-    cross->eqAmount = 100.0f;       // x = 1
-    cross->applyMetaControl();
-    EXPECT_FLOAT_EQ (cross->space.reverbMix, 16.0f);
-    EXPECT_FLOAT_EQ (cross->space.reverbDecay, 2.6f);
-    EXPECT_FLOAT_EQ (cross->space.reverbSize, 0.56f);
-    EXPECT_FLOAT_EQ (cross->timePro.halfTime, 2.8f);
-    EXPECT_FLOAT_EQ (cross->timePro.halfSmooth, 62.0f);
+    // Cross-modulation: amounts above 50 push the other groups, scaled by the coupling; pushed
+    // past their limits, the bent targets stop at their own bounds.
+    struct Cross { float coupling, timeProAmount, eqAmount; std::array<float, 5> before, after; };
+    const Cross crossCases[] = {
+        { 40, 75, 100, { 10, 2, 0.5f, 2, 50 }, { 16, 2.6f, 0.56f, 2.8f, 62 } },   // x = 0.5 and 1
+        { 100, 100, 100, { 95, 19, 0.9f, 7, 90 }, { 100, 20, 1, 8, 100 } },
+    };
+    for (const auto& c : crossCases)
+    {
+        auto cross = fresh();
+        cross->metaControlMode = 1;
+        cross->metaCoupling = c.coupling;
+        cross->timeProAmount = c.timeProAmount;
+        cross->eqAmount = c.eqAmount;
+        float* targets[] = { &cross->space.reverbMix, &cross->space.reverbDecay, &cross->space.reverbSize,
+                             &cross->timePro.halfTime, &cross->timePro.halfSmooth };
+        for (size_t i = 0; i < 5; ++i)
+            *targets[i] = c.before[i];
+        cross->applyMetaControl();
+        for (size_t i = 0; i < 5; ++i)
+            EXPECT_FLOAT_EQ (*targets[i], c.after[i]) << "target " << i << " coupling " << c.coupling;
+    }
 
     // Coherence damping: k = 0.4.
     auto damp = fresh();
@@ -392,24 +403,6 @@ TEST (MacroApplication, MetaControlModesBendTheTargets)
     EXPECT_FLOAT_EQ (loud->timePro.saturation, 1.5f);
     EXPECT_FLOAT_EQ (loud->metaEnergy, 0.2f);
     EXPECT_EQ (loud->space.delayTime, 30.0f);
-
-    // Pushed past their limits, each bent target stops at its own bound.
-    auto crossHigh = fresh();
-    crossHigh->metaControlMode = 1;
-    crossHigh->metaCoupling = 100.0f;
-    crossHigh->timeProAmount = 100.0f;
-    crossHigh->eqAmount = 100.0f;
-    crossHigh->space.reverbMix = 95.0f;
-    crossHigh->space.reverbDecay = 19.0f;
-    crossHigh->space.reverbSize = 0.9f;
-    crossHigh->timePro.halfTime = 7.0f;
-    crossHigh->timePro.halfSmooth = 90.0f;
-    crossHigh->applyMetaControl();
-    EXPECT_EQ (crossHigh->space.reverbMix, 100.0f);
-    EXPECT_EQ (crossHigh->space.reverbDecay, 20.0f);
-    EXPECT_EQ (crossHigh->space.reverbSize, 1.0f);
-    EXPECT_EQ (crossHigh->timePro.halfTime, 8.0f);
-    EXPECT_EQ (crossHigh->timePro.halfSmooth, 100.0f);
 
     // Feedback gain on a wide EQ (low bands are not limited when drawn): the low bands stop at
     // 18 dB, the top two at 12, and the gain sum drives the character.

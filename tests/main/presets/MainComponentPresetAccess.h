@@ -1,23 +1,22 @@
 #pragma once
 
-#include "main/MainComponent.h"
 #include "main/PresetFile.h"
+#include "main/macros/MainComponentMacroAccess.h"
 
-// Reaches the preset handlers of MainComponent and the state a preset sets, with the main
-// timer stopped so the success colours stay until the test has read them.
-class MainComponentPresetAccess
+// Reaches the preset handlers of MainComponent, on top of the knobs and state the macro access
+// already reaches (with the main timer stopped, so the success colours stay until read).
+// Warnings are caught here instead of opening a box.
+class MainComponentPresetAccess : public MainComponentMacroAccess
 {
 public:
-    explicit MainComponentPresetAccess (MainComponent& c) : mc (c)
+    explicit MainComponentPresetAccess (MainComponent& c) : MainComponentMacroAccess (c)
     {
-        mc.stopTimer();
         mc.presetWarningSink = [this] (const juce::String& title, const juce::String& message)
         {
             warnings.push_back ({ title, message });
         };
     }
 
-    MainComponent& mc;
     std::vector<presetfile::Alert> warnings;
 
     juce::var createPresetJson() const                { return mc.createPresetJson(); }
@@ -26,22 +25,7 @@ public:
     void loadFromFile (const juce::File& chosen)      { mc.loadPresetFromFile (chosen); }
     void menu (int id)                                { mc.handlePresetMenuResult (id); }
     bool key (const juce::KeyPress& press)            { return mc.keyPressed (press, nullptr); }
-
-    OblivionKnob& toneMaxKnob()             { return mc.toneMaxKnob; }
-    SpatialMaxKnob& spatialMaxKnob()        { return mc.spatialMaxKnob; }
-    MasterControlKnob& masterProKnob()      { return mc.masterProKnob; }
-    TextureProKnob& textureProKnob()        { return mc.textureProKnob; }
-    MetaControlKnob& metaControlKnob()      { return mc.metaControlKnob; }
-    MathControlKnob& mathControlKnob()      { return mc.mathControlKnob; }
-    PitchKnob& pitchKnob()                  { return mc.pitchKnob; }
-    PanKnob& panKnob()                      { return mc.panKnob; }
-    juce::TextEditor& bpmEditor()           { return mc.bpmEditor; }
-    std::atomic<float>& bpm()               { return mc.bpm; }
-    ParameterRandomiser& randomiser()       { return mc.randomiser; }
-    int masterProLevel() const              { return mc.masterProLevel; }
-    bool frozen() const                     { return mc.frozen.load(); }
-    float circuitBendAmount() const         { return mc.circuitBendAmount.load(); }
-    void toggleFreeze()                     { mc.toggleFreeze(); }
+    float circuitBendAmount() const                   { return mc.circuitBendAmount.load(); }
 
     juce::Colour presetColour() const       { return mc.presetButton.findColour (juce::TextButton::buttonColourId); }
     void resetPresetColour()
