@@ -23,13 +23,19 @@ namespace
         return (std::isnan (a) && std::isnan (b)) || std::memcmp (&a, &b, sizeof (float)) == 0;
     }
 
-    /** Every input that differs from std::tanh, as a message naming the first few; the widest
-        lanes the processor has, and the four-lane form as well. */
+    /** Every input that differs from std::tanh, as a message naming the first few. */
     std::string mismatches (const std::vector<float>& in)
     {
-        std::vector<float> out (in.size()), fourLane (in.size());
+        std::vector<float> out (in.size());
         dsp::tanhEach (in.data(), out.data(), (int) in.size());
-        dsp::tanhEach (in.data(), fourLane.data(), (int) in.size(), false);
+
+        // The four-lane form too, which processors without AVX2 run.
+        std::vector<float> narrow (in.size());
+        dsp::vectortanh::tanhArray<4> (in.data(), narrow.data(), (int) in.size());
+        if (std::memcmp (narrow.data(), out.data(), out.size() * sizeof (float)) != 0)
+            for (size_t i = 0; i < in.size(); ++i)
+                if (! sameResult (narrow[i], std::tanh (in[i])))
+                    return juce::String::formatted ("four lanes, tanh (%a): %a\n", in[i], narrow[i]).toStdString();
 
         std::string report;
         int count = 0;
@@ -38,8 +44,6 @@ namespace
             const float expected = std::tanh (in[i]);
             if (! sameResult (expected, out[i]) && count++ < 5)
                 report += juce::String::formatted ("tanh (%a): %a, expected %a\n", in[i], out[i], expected).toStdString();
-            if (! sameResult (expected, fourLane[i]) && count++ < 5)
-                report += juce::String::formatted ("four lanes, tanh (%a): %a, expected %a\n", in[i], fourLane[i], expected).toStdString();
         }
         return report;
     }
@@ -83,7 +87,7 @@ TEST (VectorTanh, MatchesTheLibraryTanhBitForBitWithAndWithoutFlushToZero)
 TEST (VectorTanh, ArraysOfAnyLengthAndInPlace)
 {
     std::vector<float> values;
-    for (int n = 0; n < 21; ++n)
+    for (int n = 0; n < 11; ++n)
     {
         values.assign ((size_t) n, 0.0f);
         for (int i = 0; i < n; ++i)
