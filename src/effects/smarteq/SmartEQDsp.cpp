@@ -300,13 +300,19 @@ namespace smarteq
             st.envelopeDb = envelope;
         }
 
-        void filterStretch (const BlockPlan& plan, dsp::BiquadState<dsp::BiquadForm::transposed>& state,
-                            const float* in, float* out, int n) noexcept
+        /** Both channels in one loop: two independent chains the processor overlaps. */
+        void filterStretch (const BlockPlan& plan, BandState& st, const float* inL, const float* inR,
+                            float* outL, float* outR, int n) noexcept
         {
-            auto local = state;   // kept in registers over the stretch
+            auto left = st.filterLeft;   // kept in registers over the stretch
+            auto right = st.filterRight;
             for (int i = 0; i < n; ++i)
-                out[i] = local.process (plan.coefficients, in[i]);
-            state = local;
+            {
+                outL[i] = left.process (plan.coefficients, inL[i]);
+                outR[i] = right.process (plan.coefficients, inR[i]);
+            }
+            st.filterLeft = left;
+            st.filterRight = right;
         }
 
         void gainStretch (const BandParams& p, const BlockPlan& plan, const float* m, const float* d,
@@ -427,8 +433,7 @@ namespace smarteq
             if (plan.dynamics) dynamicsStretch (p, plan, st, inL, inR, d, n);
             else               std::fill_n (d, n, 0.0f);
 
-            filterStretch (plan, st.filterLeft, inL, L, n);
-            filterStretch (plan, st.filterRight, inR, R, n);
+            filterStretch (plan, st, inL, inR, L, R, n);
             gainStretch (p, plan, m, d, L, R, n);
             driveStretch (plan, L, n);
             driveStretch (plan, R, n);
