@@ -11,10 +11,15 @@ namespace
         const std::size_t h = size / 2;
         double older = 0.0, newer = 0.0;
 
-        for (std::size_t i = 0; i < h; ++i)
-            older += history[i];
-        for (std::size_t i = h; i < size; ++i)
-            newer += history[i];
+        // Oldest to newest with a wrapping index: the same sums in the same order as indexing
+        // element by element, without a division for every element of every block.
+        std::size_t index = history.start;
+        for (std::size_t i = 0; i < size; ++i)
+        {
+            (i < h ? older : newer) += history.data[index];
+            if (++index == N)
+                index = 0;
+        }
 
         return newer / (double) (size - h) - older / (double) h;
     }

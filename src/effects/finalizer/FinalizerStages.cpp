@@ -81,15 +81,16 @@ void FinalizerProcessor::distStage (float* left, float* right, int n) noexcept
 
     // The envelopes run sample by sample; the residue's saturation only reads what they
     // leave, so it is evaluated for the whole run at once before its own recursion.
-    float mid[chunkSize], side[chunkSize], before[chunkSize], saturated[chunkSize];
+    float mid[chunkSize], side[chunkSize], before[chunkSize];
     distEnvelopes (left, right, n, mid, side, before);
 
     if (d3 > 0.01f)
     {
         const float drive = 3.0f * d3 + 1.0f;
+        float driven[chunkSize] {}, saturated[chunkSize];
         for (int i = 0; i < n; ++i)
-            saturated[i] = drive * mid[i];
-        dsp::tanhEach (saturated, saturated, n);
+            driven[i] = drive * mid[i];
+        dsp::tanhEach (driven, saturated, n);
 
         float state = dsp.residueState;
         for (int i = 0; i < n; ++i)
