@@ -8,7 +8,7 @@
 #include "BenchSupport.h"
 
 #include "../tests/main/road/MainComponentRoadAccess.h"
-#include "main/audio/DecodedAudio.h"
+#include "platform/AudioFileDecode.h"
 #include "platform/AudioFormats.h"
 
 #include <cstdio>

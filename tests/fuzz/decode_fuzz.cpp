@@ -2,7 +2,7 @@
 // reader, the decode into memory. A crash, a hang, an allocation beyond the fuzzer's limit or a
 // decoded length out of proportion to the input is a finding.
 #include "fuzz/DecodeFuzzInput.h"
-#include "main/audio/DecodedAudio.h"
+#include "platform/AudioFileDecode.h"
 #include "platform/AudioFormats.h"
 
 #include <cmath>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "main/audio/DecodedAudio.h"
+#include "platform/AudioFileDecode.h"
 #include "platform/AudioFormats.h"
 
 #include <juce_audio_formats/juce_audio_formats.h>

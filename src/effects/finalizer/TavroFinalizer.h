@@ -12,6 +12,7 @@
 #include "effects/finalizer/MixAnalyser.h"
 #include "effects/finalizer/TavroAI.h"
 #include "effects/finalizer/TavroFinalizerHUD.h"
+#include "platform/AudioFileDecode.h"
 
 #include <array>
 #include <atomic>
@@ -320,13 +321,8 @@ public:
     const DspState& audioState() const noexcept { return processor.audioState(); }
 
 private:
-    struct PlayerDecode
-    {
-        bool readerFound = false;
-        int sampleRate = 44100;
-        SharedDecodedAudio audio;
-    };
-    PlayerDecode decodeForPlayer (const juce::File& file) const;
+    /** The player's file, its first `maxPlayerFrames` frames, through the main window's loader. */
+    audiofile::LoadResult decodeForPlayer (const juce::File& file) const;
     static std::vector<float> buildOverview (const DecodedAudio& audio, std::int64_t frames);
 
     void buildControls();

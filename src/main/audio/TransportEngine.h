@@ -1,6 +1,6 @@
 #pragma once
 
-#include "main/audio/DecodedAudio.h"
+#include "platform/AudioFileDecode.h"
 #include "main/audio/MemoryPlayers.h"
 
 #include <atomic>

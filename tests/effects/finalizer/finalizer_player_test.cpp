@@ -6,6 +6,7 @@
 #include "support/RealtimeTrap.h"
 
 #include <cmath>
+#include <string>
 
 namespace
 {
@@ -183,9 +184,20 @@ TEST (FinalizerPlayer, ChooserRoadLoadsOnlyWhatItCanPlay)
     notAudio.replaceWithText ("not audio");
     const auto unreadable = scratch.file ("broken.wav");
     unreadable.replaceWithText ("RIFF....WAVEfmt but nothing a reader accepts");
+    // A readable header whose rate is 0: a player would never advance through it.
+    const auto zeroRate = scratch.file ("zero-rate.wav");
+    {
+        juce::MemoryBlock bytes;
+        first.loadFileAsData (bytes);
+        const auto fmt = (int) std::string (static_cast<const char*> (bytes.getData()), juce::jmin<size_t> (bytes.getSize(), 512)).find ("fmt ");
+        ASSERT_GT (fmt, 0);
+        for (int i = 0; i < 4; ++i)
+            bytes[(size_t) (fmt + 12 + i)] = 0;
+        zeroRate.replaceWithData (bytes.getData(), bytes.getSize());
+    }
     const auto source = fin.getWavePlayer().getSource();
 
-    for (const auto& file : { notAudio, unreadable, scratch.file ("missing.wav"), scratch.folder, juce::File() })
+    for (const auto& file : { notAudio, unreadable, zeroRate, scratch.file ("missing.wav"), scratch.folder, juce::File() })
     {
         SCOPED_TRACE (file.getFullPathName());
         fin.loadChosenFile (file);

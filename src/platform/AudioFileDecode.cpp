@@ -1,4 +1,4 @@
-#include "main/audio/DecodedAudio.h"
+#include "platform/AudioFileDecode.h"
 
 #include "platform/AudioFileGuard.h"
 
@@ -145,7 +145,7 @@ namespace audiofile
         }
     }
 
-    LoadResult decode (juce::AudioFormatManager& formats, const juce::File& file)
+    LoadResult decode (juce::AudioFormatManager& formats, const juce::File& file, std::int64_t maxFrames)
     {
         LoadResult result;
 
@@ -163,10 +163,13 @@ namespace audiofile
             return result;
         }
 
-        const auto frames = reader->lengthInSamples;
+        const auto frames = std::min<std::int64_t> (reader->lengthInSamples, maxFrames);
         const auto rate = reader->sampleRate;
 
-        if (frames <= 0 || reader->numChannels <= 0 || ! std::isfinite (rate) || rate <= 0.0)
+        if (std::isfinite (rate) && rate > 0.0)
+            result.sampleRate = rate;
+
+        if (frames <= 0 || reader->numChannels <= 0 || result.sampleRate <= 0.0)
         {
             result.failure = LoadFailure::noAudio;
             return result;
@@ -207,6 +210,10 @@ namespace audiofile
         catch (const std::length_error&)
         {
             result.failure = LoadFailure::outOfMemory;
+        }
+        catch (const std::exception&)
+        {
+            result.failure = LoadFailure::unreadable;
         }
 
         return result;
