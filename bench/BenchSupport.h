@@ -173,6 +173,19 @@ namespace bench
         state.counters["silence_ratio"] = ratio;
     }
 
+    /** The moving rows' knob writes for one block at motion `s`: each (knob, setting) pair of
+        `settings` moves by +-10 % of its range around its setting. `rangeOf (knob)` returns
+        the knob's table entry (with `minimum` and `maximum`), `write (knob, value)` sets it. */
+    template <typename Settings, typename RangeOf, typename Write>
+    void moveKnobs (const Settings& settings, double s, RangeOf&& rangeOf, Write&& write)
+    {
+        for (const auto& [knob, value] : settings)
+        {
+            const auto& range = rangeOf (knob);
+            write (knob, (float) moved ((double) value, range.minimum, range.maximum, s));
+        }
+    }
+
     /** Registration every audio case shares: 64- and 512-sample blocks, five runs, timed by
         measureBlocks. Use as BENCHMARK (fn)->Apply (bench::audioCase). */
     inline void audioCase (benchmark::internal::Benchmark* b)

@@ -47,11 +47,8 @@ namespace
             if (moving)
             {
                 const auto s = bench::motion (start);
-                for (const auto& [knob, value] : worst)
-                {
-                    const auto& spec = P::knobTable()[(size_t) knob];
-                    p.setKnob (knob, (float) bench::moved ((double) value, spec.minimum, spec.maximum, s));
-                }
+                bench::moveKnobs (worst, s, [] (auto knob) -> const auto& { return P::knobTable()[(size_t) knob]; },
+                                  [&p] (auto knob, float value) { p.setKnob (knob, value); });
                 p.korruptOffsets[1] = (float) (10.0 * s);
                 p.korruptOffsets[2] = (float) (10.0 + 10.0 * s);
                 p.korruptOffsets[3] = (float) (10.0 + 10.0 * s);

@@ -57,11 +57,9 @@ namespace
             if (moving)
             {
                 const auto s = bench::motion (start);
-                for (const auto& [id, value] : settings)
-                {
-                    const auto& info = DistortionSuiteProcessor::parameterInfo()[(size_t) id];
-                    processor.setParameter (id, (float) bench::moved (value, info.minimum, info.maximum, s));
-                }
+                bench::moveKnobs (settings, s,
+                                  [] (DistortionId id) -> const auto& { return DistortionSuiteProcessor::parameterInfo()[(size_t) id]; },
+                                  [&processor] (DistortionId id, float value) { processor.setParameter (id, value); });
 
                 processor.parameters.korruptOffsets[0] = (float) (2.0 * s);
                 processor.parameters.korruptOffsets[2] = (float) (10.0 + 10.0 * s);

@@ -48,11 +48,8 @@ namespace
             if (moving)
             {
                 const auto s = bench::motion (start);
-                for (const auto& [knob, value] : worst)
-                {
-                    const auto& range = P::knobTable()[(size_t) knob];
-                    p.setKnob (knob, (float) bench::moved ((double) value, range.minimum, range.maximum, s));
-                }
+                bench::moveKnobs (worst, s, [] (Knob knob) -> const auto& { return P::knobTable()[(size_t) knob]; },
+                                  [&p] (Knob knob, float value) { p.setKnob (knob, value); });
                 p.modWidthOffset = (float) (20.0 * s);
                 p.modBalanceOffset = (float) (20.0 * s);
                 p.modMixOffset = (float) (10.0 + 10.0 * s);

@@ -47,11 +47,8 @@ namespace
             if (moving)
             {
                 const auto s = bench::motion (start);
-                for (const auto& [knob, value] : worst)
-                {
-                    const auto& spec = P::knobTable()[(size_t) knob].spec;
-                    p.setKnob (knob, (float) bench::moved ((double) value, spec.minimum, spec.maximum, s));
-                }
+                bench::moveKnobs (worst, s, [] (P::Knob knob) -> const auto& { return P::knobTable()[(size_t) knob].spec; },
+                                  [&p] (P::Knob knob, float value) { p.setKnob (knob, value); });
             }
 
             bench::copyBlock (buffer, start, blockSize);
