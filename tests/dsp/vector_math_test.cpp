@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "dsp/VectorMath.h"
+#include "FloatBits.h"
 
 #include <juce_audio_basics/juce_audio_basics.h>
 
@@ -13,17 +14,8 @@
 
 namespace
 {
-    float fromBits (std::uint32_t u)
-    {
-        float f;
-        std::memcpy (&f, &u, sizeof f);
-        return f;
-    }
-
-    bool sameResult (float a, float b)
-    {
-        return (std::isnan (a) && std::isnan (b)) || std::memcmp (&a, &b, sizeof (float)) == 0;
-    }
+    using floatbits::fromBits;
+    using floatbits::sameResult;
 
     using ArrayForm = void (*) (const float*, float*, int);
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "dsp/VectorTanh.h"
+#include "FloatBits.h"
 
 #include <juce_audio_basics/juce_audio_basics.h>
 
@@ -11,17 +12,8 @@
 
 namespace
 {
-    float fromBits (std::uint32_t u)
-    {
-        float f;
-        std::memcpy (&f, &u, sizeof f);
-        return f;
-    }
-
-    bool sameResult (float a, float b)
-    {
-        return (std::isnan (a) && std::isnan (b)) || std::memcmp (&a, &b, sizeof (float)) == 0;
-    }
+    using floatbits::fromBits;
+    using floatbits::sameResult;
 
     /** Every input that differs from std::tanh, as a message naming the first few. */
     std::string mismatches (const std::vector<float>& in)

@@ -1,7 +1,9 @@
 // The finalizer hoists work that is constant within a block out of its sample loop: the
 // rotation's cosine and sine, the ATOMIZE dips' gain term, the block's parameter reads and the
-// meter peak (raised once per block). This file keeps the per-sample form of the chain and
-// checks that both give bit-identical output and meters on the same fixture.
+// meter peak (raised once per block). It also runs stage by stage over runs of samples, takes
+// every tanh through the exact vector form and designs the ATOMIZE sections of a run side by
+// side. This file keeps the per-sample form of the chain and checks that both give
+// bit-identical output and meters on the same fixture (block sizes that split the runs too).
 
 #include <gtest/gtest.h>
 
