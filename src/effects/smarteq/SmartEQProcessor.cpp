@@ -20,11 +20,13 @@ void SmartEQProcessor::prepare (double newSampleRate, int)
 {
     sampleRate.store (newSampleRate > 0.0 ? newSampleRate : 44100.0, std::memory_order_relaxed);
 
-    // No block is in flight, so the reader's side may be taken here: the newest set is
-    // redesigned at the new rate, and the first block already runs on it.
-    const auto bands = snapshot.acquire().bands;
+    // No block is in flight, so the reader's side may be taken here, waiting for a writer if
+    // needed: the newest set is redesigned at the new rate, and the first block already runs on
+    // it even when a publish from the panel meets this moment.
+    snapshot.takeLatest();
+    const auto bands = snapshot.current().bands;
     publishBands (bands);
-    snapshot.acquire();
+    snapshot.takeLatest();
 
     reset();
 }
