@@ -282,16 +282,24 @@ TEST (MetaControlKnob, DormantBelowEnergyFiveCoreAbove)
         // core over white is at most half opaque and bright.
         const auto probe = image.getPixelAt (45, (int) (45.0f - 0.6f * r));
         if (row.dormant)
+        {
             EXPECT_LT (probe.getBrightness(), 0.15f);
+        }
         else
+        {
             EXPECT_GT (probe.getBrightness(), 0.5f);
+        }
 
         // Near 0 nothing reaches beyond the outline; at the top the halos and rays do.
         const int outside = k.countInRing (image, r + 4.0f, 100.0f, drawn);
         if (row.value <= 1.0)
+        {
             EXPECT_EQ (outside, 0);
+        }
         else if (row.value == 100.0)
+        {
             EXPECT_GT (outside, 50);
+        }
 
         // Only the value grows tendrils, waves and particles: saturated colour inside the face,
         // the readout's strip left out.
