@@ -17,6 +17,13 @@ namespace panelknobs
     void setUp (juce::Component& panel, RightClickSlider& knob, const PanelKnobSpec& spec,
                 double interval, KnobInfoMap& knobInfo);
 
+    /** Whether a panel's control counts as hovered for its read-out: visible, and under the
+        pointer or being dragged; a test's stand-in for the pointer, when set, decides instead. */
+    inline bool countsAsHovered (const juce::Component& c, const std::function<bool (const juce::Component&)>& pointerStandIn)
+    {
+        return c.isVisible() && (pointerStandIn ? pointerStandIn (c) : c.isMouseOverOrDragging (false));
+    }
+
     /** The DelayVerb and TimePro step rule: whole numbers on ranges wider than 100. */
     double wideRangeInterval (const PanelKnobSpec& spec) noexcept;
 

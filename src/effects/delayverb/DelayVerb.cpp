@@ -183,7 +183,7 @@ void DelayVerb::timerCallback()
 
 bool DelayVerb::hovered (const juce::Component& c) const
 {
-    return c.isVisible() && (isHovered ? isHovered (c) : c.isMouseOverOrDragging (false));
+    return panelknobs::countsAsHovered (c, isHovered);
 }
 
 void DelayVerb::updateHud()

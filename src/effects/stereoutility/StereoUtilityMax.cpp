@@ -162,7 +162,7 @@ void StereoUtilityMax::timerCallback()
 StereoUtilityMax::Knob* StereoUtilityMax::hoveredKnob()
 {
     for (auto* k : getAllKnobs())
-        if (k->isVisible() && (isHovered ? isHovered (*k) : k->isMouseOverOrDragging (false)))
+        if (panelknobs::countsAsHovered (*k, isHovered))
             return k;
 
     return nullptr;

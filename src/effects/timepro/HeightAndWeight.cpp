@@ -290,7 +290,7 @@ void HeightAndWeight::timerCallback()
 HeightAndWeight::Knob* HeightAndWeight::hoveredKnob()
 {
     for (auto* knob : getAllKnobs())
-        if (knob->isVisible() && (isHovered ? isHovered (*knob) : knob->isMouseOverOrDragging (false)))
+        if (panelknobs::countsAsHovered (*knob, isHovered))
             return knob;
     return nullptr;
 }
