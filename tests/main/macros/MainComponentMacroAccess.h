@@ -1,34 +1,23 @@
 #pragma once
 
-#include "main/MainComponent.h"
+#include "main/MainComponentTestAccess.h"
 
 // Reaches what the macro knobs change inside MainComponent: the randomiser, the engines, the
 // panels' coupling fields and knobs, the pan gains and the handlers the knobs and menus call.
-class MainComponentMacroAccess
+class MainComponentMacroAccess : public MainComponentTestAccess
 {
 public:
-    explicit MainComponentMacroAccess (MainComponent& c) : mc (c) { mc.stopTimer(); }
+    explicit MainComponentMacroAccess (MainComponent& c) : MainComponentTestAccess (c) { mc.stopTimer(); }
 
-    MainComponent& mc;
-
-    ParameterRandomiser& randomiser()       { return mc.randomiser; }
     KorruptEngine& korruptEngine()          { return mc.korruptEngine; }
     MashEngine& mashEngine()                { return mc.mashEngine; }
     KorruptKnob& korruptKnob()              { return mc.korruptKnob; }
     MashKnob& mashKnob()                    { return mc.mashKnob; }
     PandoraKnob& pandoraKnob()              { return mc.pandoraKnob; }
 
-    OblivionKnob& toneMaxKnob()             { return mc.toneMaxKnob; }
-    SpatialMaxKnob& spatialMaxKnob()        { return mc.spatialMaxKnob; }
-    MasterControlKnob& masterProKnob()      { return mc.masterProKnob; }
-    TextureProKnob& textureProKnob()        { return mc.textureProKnob; }
-    MetaControlKnob& metaControlKnob()      { return mc.metaControlKnob; }
-    MathControlKnob& mathControlKnob()      { return mc.mathControlKnob; }
     PitchKnob& pitchKnob()                  { return mc.pitchKnob; }
     PanKnob& panKnob()                      { return mc.panKnob; }
-    juce::TextButton& freezeButton()        { return mc.freezeButton; }
     juce::TextButton& presetButton()        { return mc.presetButton; }
-    juce::TextEditor& bpmEditor()           { return mc.bpmEditor; }
 
     DistortionSuite& distortionSuite()      { return mc.distortionSuite; }
     StereoUtilityMax& stereoUtilityMax()    { return mc.stereoUtilityMax; }
@@ -44,8 +33,6 @@ public:
     bool pitchReactiveMacro() const         { return mc.pitchReactiveMacro; }
     float toneMaxCouplingAmount() const     { return mc.toneMaxCouplingAmount; }
     float lastSpatialMaxValue() const       { return mc.lastSpatialMaxValue; }
-    int masterProLevel() const              { return mc.masterProLevel; }
-    bool frozen() const                     { return mc.frozen.load(); }
 
     void toneMax (float v)                  { mc.toneMaxChanged (v); }
     void spatialMax (float v)               { mc.spatialMaxChanged (v); }
